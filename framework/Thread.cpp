@@ -1,0 +1,3 @@
+#include "framework/Thread.h"
+
+void RuntimeBackgroundTask() {}
