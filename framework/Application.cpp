@@ -1,0 +1,173 @@
+#include "framework/Application.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "framework/Controls_p.h"
+#include "framework/Window.h"
+
+namespace {
+
+Ref<Application> g_app;
+QApplication* g_qapp = nullptr;
+bool g_quitting = false;
+bool g_quitRequested = false;
+int32_t g_exitCode = 0;
+UnhandledExceptionSink g_exceptionSink;
+UrlOpener g_urlOpener;
+bool g_toolkitStarted = false;
+
+// Before the toolkit stands, its own failure to reach a display is fatal and
+// would abort with a core dump; say it in one line and leave cleanly instead.
+void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (g_toolkitStarted) {
+        if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", qPrintable(msg));
+        if (type == QtFatalMsg) std::abort();
+        return;
+    }
+    if (type == QtFatalMsg) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "quib-zerevarove: cannot open a display (DISPLAY=%s); a graphical session is needed\n",
+                     display && *display ? display : "unset");
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+}
+
+} // namespace
+
+bool Application::_AddMenuHandler(const String& itemName, const Delegate& handler)
+{
+    if (handler.IsNil() || handler.Signature() != SignatureText<bool()>()) {
+        std::cerr << "quib-zerevarove: menu handler for " << itemName << " refused: signature '"
+                  << handler.Signature() << "'\n";
+        return false;
+    }
+    m_handlers[itemName] = handler;
+    return true;
+}
+
+bool Application::HandleMenuItem(const String& itemName)
+{
+    const auto it = m_handlers.find(itemName);
+    if (it == m_handlers.end()) return false;
+    const Delegate handler = it->second; // the handler may rebind items
+    try {
+        return (*handler.As<bool()>())();
+    } catch (const std::exception& e) {
+        _UnhandledException(e);
+        return true;
+    }
+}
+
+bool RuntimeInit(int& argc, char** argv)
+{
+    if (g_qapp) return true;
+    // Windows place themselves (saved position, moving by drag), which needs X11; on
+    // a Wayland session that means XWayland unless the user chose otherwise.
+    if (!std::getenv("QT_QPA_PLATFORM") || !*std::getenv("QT_QPA_PLATFORM")) {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            std::fprintf(stderr, "quib-zerevarove: cannot open a display (DISPLAY is not set); a graphical "
+                                 "session is needed\n");
+            return false;
+        }
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+    qInstallMessageHandler(startupMessages);
+    g_qapp = new QApplication(argc, argv);
+    g_toolkitStarted = true;
+    qInstallMessageHandler(nullptr);
+    QApplication::setQuitOnLastWindowClosed(false);
+    g_quitting = false;
+    g_quitRequested = false;
+    g_exitCode = 0;
+    return true;
+}
+
+void _RuntimeRegisterAppObject(const Ref<Application>& app) { g_app = app; }
+Ref<Application> _GetAppObject() { return g_app; }
+
+int32_t _RuntimeRun()
+{
+    if (!g_qapp) return 1;
+    if (g_quitRequested) return g_exitCode;
+    const int code = QApplication::exec();
+    return g_quitRequested ? g_exitCode : code;
+}
+
+void Quit(int32_t code)
+{
+    if (g_quitting) return;
+    g_quitting = true;
+    g_quitRequested = true;
+    g_exitCode = code;
+    // Newest first, so the main window (the oldest) closes last.
+    auto windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) (*it)->Close();
+    QCoreApplication::exit(code);
+}
+
+bool IsQuitting() { return g_quitting; }
+
+int32_t RuntimeExit()
+{
+    for (const auto& w : OpenWindows()) w->Close();
+    if (g_qapp) {
+        // Let closed windows be released before the toolkit goes.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    g_app.reset();
+    const int32_t result = g_exitCode;
+    delete g_qapp;
+    g_qapp = nullptr;
+    g_toolkitStarted = false;
+    return result;
+}
+
+UnhandledExceptionSink SetUnhandledExceptionSink(UnhandledExceptionSink sink)
+{
+    std::swap(sink, g_exceptionSink);
+    return sink;
+}
+
+void _UnhandledException(const std::exception& e)
+{
+    const std::string text = std::string("An exception of class ") + e.what() + " was not handled.";
+    std::cerr << "quib-zerevarove: " << text << '\n';
+    if (g_exceptionSink) {
+        g_exceptionSink(text);
+        return;
+    }
+    if (g_qapp && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        static bool showing = false;
+        if (showing) return; // one box at a time, even if painting keeps failing
+        showing = true;
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Quib Zerevarove"), QString::fromStdString(text));
+        box.exec();
+        showing = false;
+    }
+}
+
+void ShowURL(const String& address)
+{
+    if (g_urlOpener) {
+        g_urlOpener(address);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(toQString(address)));
+}
+
+UrlOpener SetUrlOpener(UrlOpener opener)
+{
+    std::swap(opener, g_urlOpener);
+    return opener;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The application object, the event loop, quitting and the handler of last resort.
+#include <cstdint>
+#include <functional>
+#include <map>
+
+#include "framework/Delegate.h"
+#include "framework/Menu.h"
+
+class Application : public Object {
+public:
+    int32_t MajorVersion = 0;
+    int32_t MinorVersion = 0;
+    int32_t BugVersion = 0;
+    int32_t StageCode = 0;
+    int32_t NonReleaseVersion = 0;
+
+    void SetMenuBar(const Ref<::MenuBar>& bar) { m_menuBar = bar; }
+    Ref<::MenuBar> MenuBar() const { return m_menuBar; }
+
+    // Binds a menu item by name; the handler's signature must be "(  ) as Boolean".
+    bool _AddMenuHandler(const String& itemName, const Delegate& handler);
+    // Runs the handler bound to the item; False when none is bound or it did not handle it.
+    bool HandleMenuItem(const String& itemName);
+    bool HasMenuHandler(const String& itemName) const { return m_handlers.count(itemName) > 0; }
+
+private:
+    Ref<::MenuBar> m_menuBar;
+    std::map<String, Delegate> m_handlers;
+};
+
+// Starts the toolkit. False (after one line on standard error) when no display can be opened.
+bool RuntimeInit(int& argc, char** argv);
+void _RuntimeRegisterAppObject(const Ref<Application>& app);
+Ref<Application> _GetAppObject();
+// Runs the event loop until Quit; returns the quit code.
+int32_t _RuntimeRun();
+// Closes every open window (each runs its Close event), then ends the loop.
+// Harmless when called again while quitting.
+void Quit(int32_t code = 0);
+bool IsQuitting();
+// Shuts the toolkit down; returns the process result.
+int32_t RuntimeExit();
+
+// Reports an exception that no one caught (standard error and a message box); the loop goes on.
+void _UnhandledException(const std::exception& e);
+// Lets tests see reports instead of a message box.
+using UnhandledExceptionSink = std::function<void(const std::string&)>;
+UnhandledExceptionSink SetUnhandledExceptionSink(UnhandledExceptionSink sink);
+
+// Opens a web address in the user's browser; replaceable in tests.
+using UrlOpener = std::function<void(const String&)>;
+void ShowURL(const String& address);
+UrlOpener SetUrlOpener(UrlOpener opener);

@@ -1,0 +1,107 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextEdit>
+
+#include "framework/Application.h"
+#include "framework/Controls_p.h"
+#include "framework/Window_p.h"
+
+namespace {
+
+// "Cmd+" is the platform's command modifier: Ctrl here.
+QKeySequence shortcutFor(const String& text)
+{
+    QString s = toQString(text);
+    s.replace(QLatin1String("Cmd+"), QLatin1String("Ctrl+"));
+    return QKeySequence(s);
+}
+
+QTextEdit* focusedField() { return qobject_cast<QTextEdit*>(QApplication::focusWidget()); }
+
+// The Edit items with no handler of the program's own act on the focused text field.
+bool serveEditItem(const String& name)
+{
+    QTextEdit* f = focusedField();
+    if (!f) return false;
+    if (name == String("EditUndo")) f->undo();
+    else if (name == String("EditCut")) f->cut();
+    else if (name == String("EditCopy")) f->copy();
+    else if (name == String("EditPaste")) f->paste();
+    else if (name == String("EditClear")) f->textCursor().removeSelectedText();
+    else if (name == String("EditSelectAll")) f->selectAll();
+    else return false;
+    return true;
+}
+
+bool editItemCanAct(const String& name)
+{
+    QTextEdit* f = focusedField();
+    if (!f) return false;
+    const bool selection = f->textCursor().hasSelection();
+    const bool writable = !f->isReadOnly();
+    if (name == String("EditUndo")) return writable && f->document()->isUndoAvailable();
+    if (name == String("EditCut") || name == String("EditClear")) return writable && selection;
+    if (name == String("EditCopy")) return selection;
+    if (name == String("EditPaste")) return writable && f->canPaste();
+    if (name == String("EditSelectAll")) return !f->document()->isEmpty();
+    return true;
+}
+
+bool isEditItem(const String& name)
+{
+    for (auto n : {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"})
+        if (name == String(n)) return true;
+    return false;
+}
+
+void chooseItem(const Ref<MenuItem>& item)
+{
+    auto app = _GetAppObject();
+    if (app && app->HandleMenuItem(item->Name)) return;
+    if (std::dynamic_pointer_cast<QuitMenuItem>(item)) {
+        Quit(0);
+        return;
+    }
+    serveEditItem(item->Name);
+}
+
+} // namespace
+
+QMenuBar* buildMenuBar(QWidget* parent)
+{
+    auto app = _GetAppObject();
+    if (!app || !app->MenuBar()) return nullptr;
+    auto* bar = new QMenuBar(parent);
+    for (const auto& menuItem : app->MenuBar()->Children()) {
+        QMenu* menu = bar->addMenu(toQString(menuItem->Text));
+        std::vector<std::pair<QAction*, Ref<MenuItem>>> actions;
+        for (const auto& item : menuItem->Children()) {
+            if (item->IsSeparator()) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(toQString(item->Text));
+            if (!item->KeyboardShortcut.IsEmpty()) a->setShortcut(shortcutFor(item->KeyboardShortcut));
+            if (std::dynamic_pointer_cast<QuitMenuItem>(item)) a->setMenuRole(QAction::QuitRole);
+            else if (std::dynamic_pointer_cast<AppleMenuItem>(item)) a->setMenuRole(QAction::AboutRole);
+            else a->setMenuRole(QAction::NoRole);
+            QObject::connect(a, &QAction::triggered, a, [item] { chooseItem(item); });
+            actions.emplace_back(a, item);
+        }
+        // Auto-enabled items are enabled just before the menu shows, by whether they can act.
+        QObject::connect(menu, &QMenu::aboutToShow, menu, [actions] {
+            for (const auto& [a, item] : actions)
+                if (item->AutoEnable && isEditItem(item->Name) && !(_GetAppObject() && _GetAppObject()->HasMenuHandler(item->Name)))
+                    a->setEnabled(editItemCanAct(item->Name));
+        });
+        QObject::connect(menu, &QMenu::aboutToHide, menu, [actions] {
+            // Shortcuts stay live while the menu is closed; the field itself checks what it can do.
+            for (const auto& [a, item] : actions) a->setEnabled(true);
+        });
+    }
+    return bar;
+}

@@ -1,0 +1,437 @@
+#include "framework/Window_p.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Controls_p.h"
+#include "framework/Graphics_p.h"
+
+namespace {
+
+std::vector<Ref<Window>>& openWindows()
+{
+    static std::vector<Ref<Window>> list;
+    return list;
+}
+
+// Closed windows are released on the next pass of the event loop, never
+// from inside one of their own handlers.
+void releaseLater(Ref<Window> w)
+{
+    if (!QCoreApplication::instance()) return;
+    QTimer::singleShot(0, QCoreApplication::instance(), [w]() mutable { w.reset(); });
+}
+
+struct BackingTarget : GraphicsTarget {
+    explicit BackingTarget(WindowPrivate* p) : priv(p) {}
+    QPaintDevice* device() override { return &priv->backing; }
+    void changed() override
+    {
+        priv->backingFresh = true;
+        if (priv->content) priv->content->update();
+    }
+    WindowPrivate* priv;
+};
+
+// Keeps at least a corner of the content on some screen, so a saved position
+// from a screen that is gone still leaves the window reachable.
+QRect reachable(const QRect& r)
+{
+    const auto screens = QGuiApplication::screens();
+    if (screens.isEmpty()) return r;
+    const int needW = std::min(r.width(), 32);
+    const int needH = std::min(r.height(), 32);
+    for (auto* s : screens) {
+        const QRect inter = s->availableGeometry().intersected(r);
+        if (inter.width() >= needW && inter.height() >= needH) return r;
+    }
+    const QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                        : screens.first()->availableGeometry();
+    QRect moved = r;
+    if (moved.right() < area.left() + needW) moved.moveLeft(area.left() + needW - moved.width());
+    if (moved.left() > area.right() - needW) moved.moveLeft(area.right() - needW);
+    if (moved.bottom() < area.top() + needH) moved.moveTop(area.top() + needH - moved.height());
+    if (moved.top() > area.bottom() - needH) moved.moveTop(area.bottom() - needH);
+    return moved;
+}
+
+} // namespace
+
+int WindowPrivate::menuBarHeight() const
+{
+    if (!menuBar || menuBar->isNativeMenuBar() || menuBar->isHidden()) return 0;
+    return menuBar->sizeHint().height();
+}
+
+// --- WindowFrame ---
+
+WindowFrame::WindowFrame(Window* owner) : m_owner(owner) {}
+
+void WindowFrame::relayout()
+{
+    auto& p = m_owner->priv();
+    const int bar = p.menuBarHeight();
+    const int w = width();
+    const int h = std::max(0, height() - bar);
+    if (p.menuBar && bar > 0) p.menuBar->setGeometry(0, 0, w, bar);
+    if (p.content) p.content->setGeometry(0, bar, w, h);
+    // Controls follow here rather than in a resize event: Qt holds those back while hidden.
+    if (w == p.laidOutWidth && h == p.laidOutHeight) return;
+    const int oldW = p.laidOutWidth, oldH = p.laidOutHeight;
+    p.laidOutWidth = w;
+    p.laidOutHeight = h;
+    for (const auto& c : p.controls)
+        if (auto rc = std::dynamic_pointer_cast<RectControl>(c)) rc->parentResized(oldW, oldH, w, h);
+    if (!m_owner->IsOpen()) return;
+    try {
+        m_owner->Event_Resizing();
+        m_owner->Event_Resized();
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+}
+
+void WindowFrame::closeEvent(QCloseEvent* e)
+{
+    // The window's own Close runs; the widget goes away with the window.
+    e->ignore();
+    if (!m_owner->priv().closing) m_owner->Close();
+}
+
+void WindowFrame::resizeEvent(QResizeEvent*) { relayout(); }
+
+// --- WindowContent ---
+
+WindowContent::WindowContent(Window* owner, QWidget* parent) : QWidget(parent), m_owner(owner)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void WindowContent::paintEvent(QPaintEvent*)
+{
+    auto& p = m_owner->priv();
+    if (p.backingFresh && p.backing.size() == size()) {
+        QPainter painter(this);
+        painter.drawImage(0, 0, p.backing);
+        p.backingFresh = false;
+        return;
+    }
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
+    }
+    Graphics g(std::make_shared<DeviceTarget>(this));
+    try {
+        m_owner->Event_Paint(g);
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+}
+
+void WindowContent::mousePressEvent(QMouseEvent* e)
+{
+    auto& p = m_owner->priv();
+    const QPoint pos = e->position().toPoint();
+    p.contextualClick = e->button() == Qt::RightButton ||
+                        (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
+    bool handled = false;
+    try {
+        handled = m_owner->Event_MouseDown(pos.x(), pos.y());
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+    const bool contextual = p.contextualClick;
+    p.contextualClick = false;
+    if (handled && !contextual) {
+        m_tracking = true;
+        return;
+    }
+    if (contextual) showContextualMenu(pos, e->globalPosition().toPoint());
+}
+
+void WindowContent::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    try {
+        if (m_tracking && (e->buttons() & Qt::LeftButton)) m_owner->Event_MouseDrag(pos.x(), pos.y());
+        else if (!e->buttons()) m_owner->Event_MouseMove(pos.x(), pos.y());
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+}
+
+void WindowContent::mouseReleaseEvent(QMouseEvent*) { m_tracking = false; }
+
+void WindowContent::showContextualMenu(const QPoint& local, const QPoint& global)
+{
+    auto base = std::make_shared<MenuItem>();
+    bool show = false;
+    try {
+        show = m_owner->Event_ConstructContextualMenu(base, local.x(), local.y());
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+        return;
+    }
+    if (!show || base->Count() == 0) return;
+    QMenu menu(this);
+    std::map<QAction*, Ref<MenuItem>> items;
+    for (const auto& item : base->Children()) {
+        if (item->IsSeparator()) {
+            items[menu.addSeparator()] = item;
+            continue;
+        }
+        QAction* a = menu.addAction(toQString(item->Text));
+        a->setEnabled(item->Enabled);
+        items[a] = item;
+    }
+    QAction* chosen = menu.exec(global);
+    if (!chosen) return;
+    // Keep the window alive while its handler runs, even if the handler closes it.
+    auto self = std::static_pointer_cast<Window>(m_owner->shared_from_this());
+    try {
+        self->Event_ContextualMenuAction(items[chosen]);
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+}
+
+// --- Window ---
+
+Window::Window() : m_priv(std::make_unique<WindowPrivate>())
+{
+    auto* frame = new WindowFrame(this);
+    m_priv->frame = frame;
+    m_priv->content = new WindowContent(this, frame);
+    frame->resize(m_priv->width, m_priv->height);
+    frame->relayout();
+}
+
+Window::~Window()
+{
+    m_priv->controls.clear();
+    if (m_priv->frame) delete m_priv->frame.data();
+}
+
+void Window::Construct()
+{
+    auto self = std::static_pointer_cast<Window>(shared_from_this());
+    Layout();
+    CreateControls();
+    AddMenuHandlers(self);
+    // The application's menu bar lives in the first window that shows one.
+    if (!m_priv->menuBar) {
+        bool hosted = false;
+        for (const auto& w : openWindows())
+            if (w->priv().menuBar) hosted = true;
+        if (!hosted && _GetAppObject() && _GetAppObject()->MenuBar()) {
+            m_priv->menuBar = buildMenuBar(m_priv->frame);
+            if (m_priv->menuBar) m_priv->frame->resize(m_priv->width, m_priv->height + m_priv->menuBarHeight());
+            m_priv->frame->relayout();
+        }
+    }
+    m_priv->open = true;
+    openWindows().push_back(self);
+    for (const auto& c : m_priv->controls) c->RaiseOpen();
+    Event_Open();
+    if (m_priv->open && m_priv->visible) Show();
+}
+
+const PropertyTable& Window::WindowProperties()
+{
+    static const PropertyTable table = [] {
+        PropertyTable t;
+        t.Add<Window, int32_t>("Width", [](Window& w, int32_t v) { w.SetWidth(v); });
+        t.Add<Window, int32_t>("Height", [](Window& w, int32_t v) { w.SetHeight(v); });
+        t.Add<Window, int32_t>("Left", [](Window& w, int32_t v) { w.SetLeft(v); });
+        t.Add<Window, int32_t>("Top", [](Window& w, int32_t v) { w.SetTop(v); });
+        t.Add<Window, int32_t>("MinWidth", [](Window& w, int32_t v) { w.MinWidth = v; });
+        t.Add<Window, int32_t>("MinHeight", [](Window& w, int32_t v) { w.MinHeight = v; });
+        t.Add<Window, int32_t>("MaxWidth", [](Window& w, int32_t v) { w.MaxWidth = v; });
+        t.Add<Window, int32_t>("MaxHeight", [](Window& w, int32_t v) { w.MaxHeight = v; });
+        t.Add<Window, String>("Title", [](Window& w, String v) { w.SetTitle(v); });
+        t.Add<Window, bool>("Visible", [](Window& w, bool v) { w.priv().visible = v; });
+        t.Add<Window, int32_t>("Frame", [](Window& w, int32_t v) {
+            // Plain box windows (4) carry no system frame: the program moves and sizes them itself.
+            auto& p = w.priv();
+            p.framed = v != 4;
+            if (p.frame) p.frame->setWindowFlag(Qt::FramelessWindowHint, !p.framed);
+        });
+        t.Add<Window, bool>("HasBackColor", [](Window&, bool) {});
+        t.Add<Window, Color>("BackColor", [](Window& w, Color c) {
+            if (!w.priv().content) return;
+            QPalette pal = w.priv().content->palette();
+            pal.setColor(QPalette::Window, QColor(c.r, c.g, c.b));
+            w.priv().content->setPalette(pal);
+        });
+        t.Add<Window, bool>("MaximizeButton", [](Window& w, bool v) {
+            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowMaximizeButtonHint, v);
+        });
+        t.Add<Window, bool>("MinimizeButton", [](Window& w, bool v) {
+            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowMinimizeButtonHint, v);
+        });
+        t.Add<Window, bool>("CloseButton", [](Window& w, bool v) {
+            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowCloseButtonHint, v);
+        });
+        // Accepted from the layouts; the windows here need nothing more of them.
+        for (auto name : {"Placement", "MacProcID"})
+            t.Add<Window, int32_t>(name, [](Window&, int32_t) {});
+        for (auto name : {"Composite", "FullScreen", "MenuBarVisible", "Resizeable", "LiveResize"})
+            t.Add<Window, bool>(name, [](Window&, bool) {});
+        t.Add<Window, String>("BalloonHelp", [](Window&, String) {});
+        return t;
+    }();
+    return table;
+}
+
+const PropertyTable& Window::Properties() const { return WindowProperties(); }
+
+int32_t Window::Left() const { return m_priv->frame ? m_priv->frame->geometry().x() : 0; }
+int32_t Window::Top() const { return m_priv->frame ? m_priv->frame->geometry().y() + m_priv->menuBarHeight() : 0; }
+int32_t Window::Width() const { return m_priv->width; }
+int32_t Window::Height() const { return m_priv->height; }
+
+namespace {
+void placeFrame(WindowPrivate& p, QRect content)
+{
+    if (!p.frame) return;
+    content = reachable(content);
+    const int bar = p.menuBarHeight();
+    p.frame->setGeometry(content.x(), content.y() - bar, content.width(), content.height() + bar);
+    p.frame->relayout();
+}
+QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
+} // namespace
+
+void Window::SetLeft(int32_t v)
+{
+    QRect r = contentRect(*this);
+    r.moveLeft(v);
+    placeFrame(*m_priv, r);
+}
+
+void Window::SetTop(int32_t v)
+{
+    QRect r = contentRect(*this);
+    r.moveTop(v);
+    placeFrame(*m_priv, r);
+}
+
+void Window::SetWidth(int32_t v)
+{
+    m_priv->width = std::clamp(v, std::max(1, MinWidth), std::max(std::max(1, MinWidth), MaxWidth));
+    placeFrame(*m_priv, contentRect(*this));
+}
+
+void Window::SetHeight(int32_t v)
+{
+    m_priv->height = std::clamp(v, std::max(1, MinHeight), std::max(std::max(1, MinHeight), MaxHeight));
+    placeFrame(*m_priv, contentRect(*this));
+}
+
+String Window::Title() const { return m_priv->frame ? fromQString(m_priv->frame->windowTitle()) : String(); }
+
+void Window::SetTitle(const String& t)
+{
+    if (m_priv->frame) m_priv->frame->setWindowTitle(toQString(t));
+}
+
+bool Window::Visible() const { return m_priv->frame && m_priv->frame->isVisible(); }
+
+void Window::SetVisible(bool v)
+{
+    m_priv->visible = v;
+    if (v) Show();
+    else if (m_priv->frame) m_priv->frame->hide();
+}
+
+void Window::Show()
+{
+    if (!m_priv->open || !m_priv->frame) return;
+    placeFrame(*m_priv, contentRect(*this));
+    m_priv->frame->show();
+    m_priv->frame->raise();
+    m_priv->frame->activateWindow();
+}
+
+void Window::Close()
+{
+    if (!m_priv->open || m_priv->closing) return;
+    m_priv->closing = true;
+    auto self = std::static_pointer_cast<Window>(shared_from_this());
+    try {
+        Event_Close();
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+    m_priv->open = false;
+    auto& list = openWindows();
+    list.erase(std::remove(list.begin(), list.end(), self), list.end());
+    if (m_priv->frame) m_priv->frame->hide();
+    releaseLater(self);
+}
+
+bool Window::IsOpen() const { return m_priv->open; }
+
+void Window::SetMouseCursor(MouseCursor c)
+{
+    m_priv->cursor = c;
+    if (m_priv->content)
+        m_priv->content->setCursor(c == MouseCursor::ArrowNorthwestSoutheast ? Qt::SizeFDiagCursor : Qt::ArrowCursor);
+}
+
+MouseCursor Window::CurrentMouseCursor() const { return m_priv->cursor; }
+
+bool Window::IsContextualClick() const { return m_priv->contextualClick; }
+
+std::unique_ptr<Graphics> Window::Graphics()
+{
+    const QSize size(std::max(1, Width()), std::max(1, Height()));
+    if (m_priv->backing.size() != size) m_priv->backing = QImage(size, QImage::Format_RGB32);
+    return std::make_unique<::Graphics>(std::make_shared<BackingTarget>(m_priv.get()));
+}
+
+void Window::Refresh()
+{
+    if (m_priv->content) m_priv->content->update();
+}
+
+void Window::_AddControl(const String& name, const Ref<Control>& control)
+{
+    NilCheck(control, "control");
+    control->Name = name;
+    control->setOwner(std::static_pointer_cast<Window>(shared_from_this()));
+    m_priv->controls.push_back(control);
+    control->attach(*this);
+}
+
+Ref<Control> Window::ControlByName(const String& name) const
+{
+    for (const auto& c : m_priv->controls)
+        if (c->Name == name) return c;
+    return nullptr;
+}
+
+const std::vector<Ref<Control>>& Window::Controls() const { return m_priv->controls; }
+
+Ref<Control> RuntimeWindowControlByName(const Ref<Window>& window, const String& name)
+{
+    if (!window) return nullptr;
+    return window->ControlByName(name);
+}
+
+Ref<Window> _GetImplicitWindow(const std::string& className)
+{
+    for (const auto& w : openWindows())
+        if (w->ClassName() == className) return w;
+    return nullptr;
+}
+
+std::vector<Ref<Window>> OpenWindows() { return openWindows(); }

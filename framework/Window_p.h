@@ -1,0 +1,62 @@
+#pragma once
+#include <QImage>
+#include <QMenuBar>
+#include <QPointer>
+#include <QWidget>
+
+#include "framework/Window.h"
+
+class WindowContent;
+
+// The top-level widget: an optional menu bar strip above the content area.
+class WindowFrame : public QWidget {
+public:
+    explicit WindowFrame(Window* owner);
+    void relayout();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    Window* m_owner;
+};
+
+// The window's own surface: paint and mouse events go to the window's handlers.
+class WindowContent : public QWidget {
+public:
+    explicit WindowContent(Window* owner, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void showContextualMenu(const QPoint& local, const QPoint& global);
+    Window* m_owner;
+    bool m_tracking = false;
+};
+
+struct WindowPrivate {
+    QPointer<WindowFrame> frame;
+    QPointer<WindowContent> content;
+    QPointer<QMenuBar> menuBar;
+    std::vector<Ref<Control>> controls;
+    bool open = false;        // constructed and not yet closed
+    bool closing = false;
+    bool contextualClick = false;
+    bool visible = true;      // the layout's wish, applied after Open
+    bool framed = true;
+    MouseCursor cursor = MouseCursor::Arrow;
+    QImage backing;           // what Window.Graphics drew, shown on the next paint
+    bool backingFresh = false;
+    int32_t width = 100, height = 100;
+    int laidOutWidth = 0, laidOutHeight = 0; // the content size the controls were placed for
+
+    int menuBarHeight() const;
+};
+
+// Builds the Qt menu bar for the application's bar; defined with the application.
+QMenuBar* buildMenuBar(QWidget* parent);
