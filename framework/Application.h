@@ -9,11 +9,12 @@
 
 class Application : public Object {
 public:
-    int32_t MajorVersion = 0;
-    int32_t MinorVersion = 0;
-    int32_t BugVersion = 0;
-    int32_t StageCode = 0;
-    int32_t NonReleaseVersion = 0;
+    // Set by the build from the project's version.
+    int32_t MajorVersion = QZ_MAJOR_VERSION;
+    int32_t MinorVersion = QZ_MINOR_VERSION;
+    int32_t BugVersion = QZ_BUG_VERSION;
+    int32_t StageCode = QZ_STAGE_CODE;
+    int32_t NonReleaseVersion = QZ_NON_RELEASE_VERSION;
 
     void SetMenuBar(const Ref<::MenuBar>& bar) { m_menuBar = bar; }
     Ref<::MenuBar> MenuBar() const { return m_menuBar; }

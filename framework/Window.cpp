@@ -240,7 +240,13 @@ void Window::Construct()
     m_priv->open = true;
     openWindows().push_back(self);
     for (const auto& c : m_priv->controls) c->RaiseOpen();
-    Event_Open();
+    try {
+        Event_Open();
+    } catch (...) {
+        // The window still comes up; the exception goes on to whoever named it.
+        if (m_priv->open && m_priv->visible) Show();
+        throw;
+    }
     if (m_priv->open && m_priv->visible) Show();
 }
 
