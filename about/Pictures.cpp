@@ -1,0 +1,3 @@
+#include "about/Pictures.h"
+
+void ReleasePictureItems() {}

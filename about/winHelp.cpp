@@ -1,0 +1,3 @@
+#include "about/winHelp.h"
+
+Ref<winHelp> winHelp::Instance() { return ImplicitInstance<winHelp>(); }
