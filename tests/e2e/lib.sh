@@ -1,0 +1,81 @@
+# Shared by the end-to-end tests: a private X server, the program started in
+# it with its own preferences folder, and small waits. Sourced, not run.
+# Usage in a test: source lib.sh "$@"   ($1 = program, $2 = xtool)
+set -euo pipefail
+
+PROGRAM=$(readlink -f "$1")
+XTOOL=$(readlink -f "$2")
+WORK=$(mktemp -d /tmp/qz-e2e.XXXXXX)
+export XDG_CONFIG_HOME="$WORK/config"
+mkdir -p "$XDG_CONFIG_HOME"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+APP_PID=""
+XVFB_PID=""
+
+cleanup() {
+    [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_xvfb() {
+    local n
+    for n in $(seq 0 40); do
+        local d=$(( 90 + (RANDOM % 400) ))
+        [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
+        Xvfb ":$d" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$d"
+        local i
+        for i in $(seq 1 100); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
+    fail "could not start Xvfb"
+}
+
+# Starts the program in the background; extra arguments are environment assignments.
+start_app() {
+    env "$@" "$PROGRAM" >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+}
+
+# Prints the id of the main window once it is mapped.
+main_window() {
+    local i wid
+    for i in $(seq 1 200); do
+        wid=$(xdotool search --onlyvisible --name '^Quib Zerevarove$' 2>/dev/null | head -n1 || true)
+        [ -n "$wid" ] && { echo "$wid"; return 0; }
+        kill -0 "$APP_PID" 2>/dev/null || fail "program exited early: $(cat "$WORK/app.err")"
+        sleep 0.05
+    done
+    fail "main window never mapped"
+}
+
+# Waits for the program to end and sets EXIT_STATUS (call it directly, not in $(...)).
+wait_exit() {
+    local i
+    for i in $(seq 1 200); do
+        if ! kill -0 "$APP_PID" 2>/dev/null; then
+            EXIT_STATUS=0
+            wait "$APP_PID" || EXIT_STATUS=$?
+            APP_PID=""
+            return 0
+        fi
+        sleep 0.05
+    done
+    fail "program did not exit"
+}
+
+# Geometry of a window as "x y w h" (the frame: menu strip included).
+window_geometry() {
+    xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+}
+
+prefs_file() { echo "$XDG_CONFIG_HOME/QuibZerevarovePrefs.plist"; }

@@ -1,0 +1,39 @@
+#pragma once
+// Helpers shared by the widget tests.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <functional>
+#include <string>
+
+#include "framework/Application.h"
+
+// Lets the event loop run until done() holds or the time is up.
+inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 2000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+inline void pumpEvents(int ms = 20)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Collects what the handler of last resort would have shown.
+struct ExceptionRecorder {
+    std::vector<std::string> reports;
+    UnhandledExceptionSink previous;
+    ExceptionRecorder()
+    {
+        previous = SetUnhandledExceptionSink([this](const std::string& s) { reports.push_back(s); });
+    }
+    ~ExceptionRecorder() { SetUnhandledExceptionSink(previous); }
+};
