@@ -1,0 +1,221 @@
+#include "framework/Audio_p.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+#include "framework/Sound.h"
+
+namespace audio {
+
+namespace {
+
+enum class Output { Closed, Device, Manual, Unavailable };
+
+struct State {
+    Output output = Output::Closed;
+    SDL_AudioDeviceID device = 0;
+    std::vector<const void*> playLog;
+};
+
+// Never destroyed: a device thread or a Sound held in a static may still
+// reach them while the process exits.
+State& state()
+{
+    static State* s = new State;
+    return *s;
+}
+
+// 256 frames keep the silence between two consecutive sounds short.
+constexpr Uint16 kDeviceFrames = 256;
+
+void SDLCALL deviceCallback(void* userdata, Uint8* stream, int len)
+{
+    static_cast<Mixer*>(userdata)->render(reinterpret_cast<int16_t*>(stream),
+                                          static_cast<std::size_t>(len) / sizeof(int16_t));
+}
+
+bool openDevice(bool dummy)
+{
+    // Otherwise SDL takes over SIGINT and SIGTERM and the program would not end on them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (dummy) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    const bool up = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    // Back to the environment's SDL_AUDIODRIVER for the next open.
+    if (dummy) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!up) return false;
+
+    SDL_AudioSpec want{};
+    want.freq = Sound::kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = kDeviceFrames;
+    want.callback = deviceCallback;
+    want.userdata = &mixer();
+    SDL_AudioSpec have{};
+    // No allowed changes: SDL converts to whatever the hardware wants, so the
+    // mixer and any capture see exactly this format.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    state().device = device;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void closeOutput()
+{
+    State& s = state();
+    if (s.output == Output::Device) {
+        SDL_CloseAudioDevice(s.device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        s.device = 0;
+    }
+    s.output = Output::Closed;
+    s.playLog.clear();
+    mixer().stopAll();
+}
+
+}
+
+Mixer::Mixer()
+{
+    m_voices.reserve(16);
+}
+
+void Mixer::start(uint64_t id, Samples samples)
+{
+    std::lock_guard guard(m_lock);
+    auto voice = std::find_if(m_voices.begin(), m_voices.end(), [id](const Voice& v) { return v.id == id; });
+    // A sound without frames has nothing left for the device to take.
+    if (samples->empty()) {
+        if (voice != m_voices.end()) m_voices.erase(voice);
+    } else if (voice != m_voices.end()) {
+        voice->position = 0;
+    } else {
+        m_voices.push_back(Voice{id, std::move(samples), 0});
+    }
+}
+
+void Mixer::stop(uint64_t id)
+{
+    std::lock_guard guard(m_lock);
+    std::erase_if(m_voices, [id](const Voice& v) { return v.id == id; });
+}
+
+void Mixer::stopAll()
+{
+    std::lock_guard guard(m_lock);
+    m_voices.clear();
+}
+
+int64_t Mixer::remaining(uint64_t id)
+{
+    std::lock_guard guard(m_lock);
+    for (const Voice& v : m_voices) {
+        if (v.id == id) return static_cast<int64_t>(v.samples->size() - v.position);
+    }
+    return 0;
+}
+
+void Mixer::render(int16_t* out, std::size_t frames)
+{
+    std::lock_guard guard(m_lock);
+    if (m_voices.empty()) {
+        std::fill_n(out, frames, int16_t(0));
+        return;
+    }
+    constexpr std::size_t kChunk = 512;
+    int32_t sum[kChunk];
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t n = std::min(kChunk, frames - done);
+        std::fill_n(sum, n, 0);
+        for (Voice& v : m_voices) {
+            const std::vector<int16_t>& samples = *v.samples;
+            const std::size_t take = std::min(n, samples.size() - v.position);
+            for (std::size_t i = 0; i < take; ++i) sum[i] += samples[v.position + i];
+            v.position += take;
+        }
+        for (std::size_t i = 0; i < n; ++i) out[done + i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
+        done += n;
+    }
+    // The Sound still holds its samples, so this frees nothing on the device thread.
+    std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples->size(); });
+}
+
+Mixer& mixer()
+{
+    static Mixer* m = new Mixer;
+    return *m;
+}
+
+void ensureOutput()
+{
+    State& s = state();
+    if (s.output != Output::Closed) return;
+    if (openDevice(false)) {
+        s.output = Output::Device;
+        return;
+    }
+    // SDL does not fall back to its silent driver by itself.
+    if (openDevice(true)) {
+        s.output = Output::Device;
+        std::fputs("quib-zerevarove: no sound device available; playing silently\n", stderr);
+        return;
+    }
+    s.output = Output::Unavailable;
+    std::fputs("quib-zerevarove: no sound device available; sounds are skipped\n", stderr);
+}
+
+bool outputAvailable()
+{
+    return state().output != Output::Unavailable;
+}
+
+void logPlay(const void* sound)
+{
+    State& s = state();
+    if (s.output == Output::Manual) s.playLog.push_back(sound);
+}
+
+}
+
+void AudioInit()
+{
+    audio::ensureOutput();
+}
+
+void AudioQuit()
+{
+    audio::closeOutput();
+}
+
+namespace AudioTesting {
+
+void UseManualClock()
+{
+    audio::closeOutput();
+    audio::state().output = audio::Output::Manual;
+}
+
+std::vector<int16_t> Advance(int64_t frames)
+{
+    if (audio::state().output != audio::Output::Manual)
+        throw std::logic_error("AudioTesting::Advance needs AudioTesting::UseManualClock first");
+    std::vector<int16_t> out(static_cast<std::size_t>(std::max<int64_t>(frames, 0)));
+    audio::mixer().render(out.data(), out.size());
+    return out;
+}
+
+std::vector<const Sound*> PlayLog()
+{
+    std::vector<const Sound*> log;
+    for (const void* p : audio::state().playLog) log.push_back(static_cast<const Sound*>(p));
+    return log;
+}
+
+}

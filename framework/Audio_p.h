@@ -1,0 +1,43 @@
+#pragma once
+// The mixer behind Sound. One voice per playing sound; the device's callback
+// takes frames from it, and a voice ends when its last frame is taken.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace audio {
+
+using Samples = std::shared_ptr<const std::vector<int16_t>>;
+
+class Mixer {
+public:
+    Mixer();
+    // Starts the voice of sound id, or restarts it when it is playing.
+    void start(uint64_t id, Samples samples);
+    void stop(uint64_t id);
+    void stopAll();
+    // Frames of sound id not yet taken; 0 when it has no voice.
+    int64_t remaining(uint64_t id);
+    // Fills out with the next frames: the sum of all voices, saturated.
+    void render(int16_t* out, std::size_t frames);
+
+private:
+    struct Voice {
+        uint64_t id;
+        Samples samples;
+        std::size_t position;
+    };
+    std::mutex m_lock;
+    std::vector<Voice> m_voices;
+};
+
+Mixer& mixer();
+
+// Opens the device (or the manual clock's stand-in) if nothing is open yet.
+void ensureOutput();
+// Whether a started sound gets a voice; false when no device could be opened.
+bool outputAvailable();
+void logPlay(const void* sound);
+
+}

@@ -1,0 +1,59 @@
+#include "framework/Sound.h"
+
+#include <atomic>
+
+#include "framework/Audio_p.h"
+
+namespace {
+
+// Voices are keyed by a number rather than the object's address, which a
+// later Sound may reuse.
+uint64_t nextSoundId()
+{
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
+}
+
+Sound::Sound(std::vector<int16_t> samples)
+    : m_id(nextSoundId()), m_samples(std::make_shared<const std::vector<int16_t>>(std::move(samples)))
+{
+}
+
+Sound::~Sound()
+{
+    audio::mixer().stop(m_id);
+}
+
+void Sound::Play()
+{
+    audio::ensureOutput();
+    audio::logPlay(this);
+    if (audio::outputAvailable()) audio::mixer().start(m_id, m_samples);
+}
+
+bool Sound::IsPlaying() const
+{
+    return RemainingFrames() > 0;
+}
+
+void Sound::Stop()
+{
+    audio::mixer().stop(m_id);
+}
+
+int64_t Sound::LengthFrames() const
+{
+    return static_cast<int64_t>(m_samples->size());
+}
+
+int64_t Sound::RemainingFrames() const
+{
+    return audio::mixer().remaining(m_id);
+}
+
+std::span<const int16_t> Sound::Samples() const
+{
+    return *m_samples;
+}

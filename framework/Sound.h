@@ -1,0 +1,68 @@
+#pragma once
+// Sounds and the audio output. Every sound is mono, signed 16-bit, 44,100
+// frames a second, which is also the format of the one output device; SDL
+// converts for the hardware. Call these from the GUI thread.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "framework/Object.h"
+
+class Sound : public Object {
+public:
+    static constexpr int32_t kSampleRate = 44100;
+
+    // The samples never change; copies of a Ref<Sound> share them.
+    explicit Sound(std::vector<int16_t> samples);
+    // A sound that is destroyed while it plays falls silent.
+    ~Sound() override;
+
+    // A RIFF/WAVE file holding 16-bit PCM, one channel, 44,100 Hz; nil for
+    // anything else, including damaged or truncated data.
+    static Ref<Sound> FromWav(std::span<const uint8_t> bytes);
+
+    // Starts the sound and returns at once, opening the output device if
+    // AudioInit has not. Each sound has one voice: playing a sound that is
+    // still playing restarts it from its first sample.
+    void Play();
+    // True from Play until the device has taken the sound's last sample.
+    bool IsPlaying() const;
+    void Stop();
+
+    int64_t LengthFrames() const;
+    // Frames the device has not yet taken; 0 when the sound is not playing.
+    // Dividing by kSampleRate gives about how long it has left.
+    int64_t RemainingFrames() const;
+    std::span<const int16_t> Samples() const;
+
+private:
+    const uint64_t m_id;
+    const std::shared_ptr<const std::vector<int16_t>> m_samples;
+};
+
+// Opens the output device; does nothing when it is open already. Without a
+// usable device it opens SDL's "dummy" driver, which keeps time in silence,
+// and says so in one line on standard error. If even that fails, sounds end
+// as soon as they are played.
+void AudioInit();
+// Closes the device and silences every sound. A later Play opens it again.
+void AudioQuit();
+
+// A stand-in for the device that makes tests deterministic.
+//
+//   AudioTesting::UseManualClock();   // closes any device, forgets all voices
+//   sound->Play();                     // IsPlaying() is now true
+//   AudioTesting::Advance(n);          // the "device" takes n frames
+//   AudioTesting::PlayLog();           // the sounds played so far, in order
+//
+// Frames are taken only by Advance, through the same mixer the device uses,
+// so IsPlaying and RemainingFrames change only there. AudioQuit (or
+// AudioInit after it) returns to the real device.
+namespace AudioTesting {
+void UseManualClock();
+// The mixed output of the next frames, as the device would have received it.
+std::vector<int16_t> Advance(int64_t frames);
+// Every Play since UseManualClock, restarts included; for identity only.
+std::vector<const Sound*> PlayLog();
+}
