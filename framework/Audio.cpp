@@ -28,8 +28,18 @@ State& state()
     return *s;
 }
 
-// 256 frames keep the silence between two consecutive sounds short.
-constexpr Uint16 kDeviceFrames = 256;
+// 256 frames keep the silence between two consecutive sounds short. SDL's
+// file and silent drivers keep time by sleeping whole milliseconds per buffer,
+// which would run 256 frames (5.8 ms) about an eighth fast. The file driver
+// gets 441 frames, exactly 10 ms; the silent one rounds its buffer up to a
+// power of two, and 1024 frames (23.2 ms) come closest to real time there.
+Uint16 bufferFrames()
+{
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver && SDL_strcmp(driver, "disk") == 0) return 441;
+    if (driver && SDL_strcmp(driver, "dummy") == 0) return 1024;
+    return 256;
+}
 
 void SDLCALL deviceCallback(void* userdata, Uint8* stream, int len)
 {
@@ -51,7 +61,7 @@ bool openDevice(bool dummy)
     want.freq = Sound::kSampleRate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = kDeviceFrames;
+    want.samples = bufferFrames();
     want.callback = deviceCallback;
     want.userdata = &mixer();
     SDL_AudioSpec have{};
