@@ -136,10 +136,19 @@ void WindowContent::paintEvent(QPaintEvent*)
     }
 }
 
+// Window-local position from the event's screen position and where the window
+// is now. The event's own local position is relative to where the X server had
+// the window when the event was made, which lags behind a window being dragged.
+QPoint WindowContent::localPos(const QMouseEvent* e) const
+{
+    const QPoint global = e->globalPosition().toPoint();
+    return QPoint(global.x() - m_owner->Left(), global.y() - m_owner->Top());
+}
+
 void WindowContent::mousePressEvent(QMouseEvent* e)
 {
     auto& p = m_owner->priv();
-    const QPoint pos = e->position().toPoint();
+    const QPoint pos = localPos(e);
     p.contextualClick = e->button() == Qt::RightButton ||
                         (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
     bool handled = false;
@@ -159,7 +168,7 @@ void WindowContent::mousePressEvent(QMouseEvent* e)
 
 void WindowContent::mouseMoveEvent(QMouseEvent* e)
 {
-    const QPoint pos = e->position().toPoint();
+    const QPoint pos = localPos(e);
     try {
         if (m_tracking && (e->buttons() & Qt::LeftButton)) m_owner->Event_MouseDrag(pos.x(), pos.y());
         else if (!e->buttons()) m_owner->Event_MouseMove(pos.x(), pos.y());

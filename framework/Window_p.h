@@ -34,6 +34,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    QPoint localPos(const QMouseEvent* e) const;
     void showContextualMenu(const QPoint& local, const QPoint& global);
     Window* m_owner;
     bool m_tracking = false;
