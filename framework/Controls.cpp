@@ -270,6 +270,12 @@ void EditField::SetText(const String& text)
     auto* e = edit(*this);
     if (!e) return;
     e->setPlainText(displayText(text));
+    // Qt gives new text the style found at the old insertion point; the whole
+    // text takes the field's own font instead, neither bold nor italic.
+    QTextCursor all(e->document());
+    all.select(QTextCursor::Document);
+    all.setCharFormat(QTextCharFormat());
+    e->setCurrentCharFormat(QTextCharFormat());
 }
 
 int32_t EditField::SelStart() const
@@ -323,6 +329,37 @@ void EditField::SetSelText(const String& text)
     QTextCursor c = e->textCursor();
     c.insertText(displayText(text));
     e->setTextCursor(c);
+}
+
+namespace {
+// Whether every selected character (or, with none selected, the one before the
+// insertion point) has the font property; characters follow the field's font
+// where their own format is silent.
+bool selectionHas(const FieldEdit* e, bool (QFont::*property)() const)
+{
+    const QTextCursor c = e->textCursor();
+    const QFont base = e->document()->defaultFont();
+    QTextCursor probe(e->document());
+    const int first = c.hasSelection() ? c.selectionStart() + 1 : c.position();
+    const int last = c.hasSelection() ? c.selectionEnd() : c.position();
+    for (int pos = first; pos <= last; ++pos) {
+        probe.setPosition(pos);
+        if (!(probe.charFormat().font().resolve(base).*property)()) return false;
+    }
+    return true;
+}
+} // namespace
+
+bool EditField::SelBold() const
+{
+    auto* e = edit(*this);
+    return e && selectionHas(e, &QFont::bold);
+}
+
+bool EditField::SelItalic() const
+{
+    auto* e = edit(*this);
+    return e && selectionHas(e, &QFont::italic);
 }
 
 void EditField::SetSelBold(bool on)

@@ -63,7 +63,11 @@ public:
     void SetSelLength(int32_t v);
     String SelText() const;
     void SetSelText(const String& text);
+    // True when every selected character is bold (italic); with nothing selected,
+    // the style of the character before the insertion point.
+    bool SelBold() const;
     void SetSelBold(bool on);
+    bool SelItalic() const;
     void SetSelItalic(bool on);
     double SelTextSize() const;
     void SetSelTextSize(double points);
