@@ -1,5 +1,6 @@
 #include "framework/String.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -116,8 +117,8 @@ int32_t Asc(const String& s) { return s.IsEmpty() ? 0 : static_cast<int32_t>(s[0
 
 String Chr(int32_t code)
 {
-    if (code < 0) return {};
-    return String(std::u32string(1, static_cast<char32_t>(code)));
+    const bool scalar = code >= 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    return String(std::u32string(1, scalar ? static_cast<char32_t>(code) : char32_t(0xFFFD)));
 }
 
 String Str(int32_t value) { return String(std::to_string(value)); }
@@ -133,21 +134,54 @@ String Str(double value)
 
 double Val(const String& s)
 {
-    // Only ASCII can belong to a number; stop at the first other character.
-    std::string ascii;
+    // Accepts digits with one point and an optional exponent after one sign;
+    // "inf", "nan" and a second sign are no number. Only ASCII can belong to it.
+    const auto& c = s.Chars();
     std::size_t i = 0;
-    while (i < s.Length() && (s[i] == U' ' || s[i] == U'\t')) ++i;
-    for (; i < s.Length() && s[i] < 0x80 && ascii.size() < 400; ++i) ascii += static_cast<char>(s[i]);
-    std::size_t j = 0;
-    if (j < ascii.size() && (ascii[j] == '+' || ascii[j] == '-')) ++j;
-    const bool negative = !ascii.empty() && ascii[0] == '-';
+    while (i < c.size() && (c[i] == U' ' || c[i] == U'\t')) ++i;
+    bool negative = false;
+    if (i < c.size() && (c[i] == U'+' || c[i] == U'-')) negative = c[i++] == U'-';
+    auto isDigit = [&](std::size_t k) { return k < c.size() && c[k] >= U'0' && c[k] <= U'9'; };
+    std::string text;
+    bool point = false;
+    int digits = 0;
+    for (; i < c.size(); ++i) {
+        if (isDigit(i)) {
+            text += static_cast<char>(c[i]);
+            ++digits;
+        } else if (c[i] == U'.' && !point) {
+            text += '.';
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return 0;
+    long long exponent = 0;
+    if (i < c.size() && (c[i] == U'e' || c[i] == U'E')) {
+        std::size_t k = i + 1;
+        const bool expNegative = k < c.size() && c[k] == U'-';
+        if (k < c.size() && (c[k] == U'+' || c[k] == U'-')) ++k;
+        if (isDigit(k)) {
+            for (; isDigit(k); ++k) exponent = std::min(exponent * 10 + (c[k] - U'0'), 1000000LL);
+            if (expNegative) exponent = -exponent;
+            text += 'e' + std::to_string(exponent);
+        }
+    }
     double value = 0;
-    const char* begin = ascii.data() + j;
-    const char* end = ascii.data() + ascii.size();
-    auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::fixed | std::chars_format::scientific);
-    if (ptr == begin) return 0;
-    if (ec == std::errc::result_out_of_range)
-        value = std::numeric_limits<double>::infinity();
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // Too large or too small for a double: tell the two apart by the decimal magnitude.
+        const auto firstNonZero = text.find_first_of("123456789");
+        const auto pointAt = std::min({text.find('.'), text.find('e'), text.size()});
+        long long magnitude = exponent;
+        if (firstNonZero != std::string::npos && firstNonZero < pointAt)
+            magnitude += static_cast<long long>(pointAt - firstNonZero) - 1;
+        else if (firstNonZero != std::string::npos)
+            magnitude -= static_cast<long long>(firstNonZero - pointAt);
+        value = magnitude >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
     return negative ? -value : value;
 }
 

@@ -59,10 +59,12 @@ int32_t InStr(int32_t start, const String& s, const String& find);
 int32_t InStr(const String& s, const String& find);
 // Code of the first character; 0 for the empty string.
 int32_t Asc(const String& s);
+// A code that is no Unicode character gives U+FFFD.
 String Chr(int32_t code);
 String Str(int32_t value);
 String Str(double value);
-// The leading number of the text (after leading blanks); 0 when it has none.
+// The leading number of the text (after leading blanks); 0 when it has none,
+// infinity when it is too large for a double.
 double Val(const String& s);
 // The empty delimiter splits into single characters; an empty text gives no element.
 std::vector<String> Split(const String& s, const String& delimiter);
