@@ -61,11 +61,13 @@ public:
         return static_cast<const std::function<Sig>*>(m_function.get());
     }
 
+    // The text always comes from Sig itself: As() trusts the text to name the
+    // stored callable's type, so a caller-supplied text could mislabel it.
     template <class Sig>
-    static Delegate Make(std::function<Sig> fn, std::string signature)
+    static Delegate Make(std::function<Sig> fn)
     {
         Delegate d;
-        d.m_signature = std::move(signature);
+        d.m_signature = SignatureText<Sig>();
         d.m_function = std::make_shared<std::function<Sig>>(std::move(fn));
         return d;
     }
@@ -88,6 +90,5 @@ Delegate RuntimeCreateDelegate(R (T::*method)(A...), const std::shared_ptr<T>& t
             auto self = weak.lock();
             if (!self) throw NilObjectException("handler target");
             return ((*self).*method)(std::forward<A>(args)...);
-        },
-        signature);
+        });
 }

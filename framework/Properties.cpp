@@ -98,16 +98,19 @@ bool PropertyTable::Knows(const std::string& name) const
     return false;
 }
 
-void _SetProperties(Reflectable& object, std::span<const uint8_t> record)
+bool _SetProperties(Reflectable& object, std::span<const uint8_t> record)
 {
     const auto decoded = DecodeRecord(record);
     const auto& table = object.Properties();
+    bool complete = decoded.error.empty();
     for (const auto& entry : decoded.entries) {
-        if (!table.Set(object, entry.name, entry.value))
-            std::cerr << "quib-zerevarove: " << object.ClassName() << " has no settable property '" << entry.name
-                      << "'\n";
+        if (table.Set(object, entry.name, entry.value)) continue;
+        complete = false;
+        std::cerr << "quib-zerevarove: " << object.ClassName() << " has no settable property '" << entry.name
+                  << "'\n";
     }
     if (!decoded.error.empty())
         std::cerr << "quib-zerevarove: damaged layout record for " << object.ClassName() << ": " << decoded.error
                   << '\n';
+    return complete;
 }

@@ -81,5 +81,6 @@ public:
 };
 
 // Applies a record to an object, entry by entry in record order. A name the
-// class does not know is reported on standard error and skipped.
-void _SetProperties(Reflectable& object, std::span<const uint8_t> record);
+// class does not know is reported on standard error and skipped; False when
+// anything was skipped or the record is damaged.
+bool _SetProperties(Reflectable& object, std::span<const uint8_t> record);
