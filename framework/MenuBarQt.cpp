@@ -51,6 +51,18 @@ bool editItemCanAct(const String& name)
     return true;
 }
 
+// The strip sits on a black window: the window's own black, dark grey and green.
+constexpr const char* kStripStyle = R"(
+QMenuBar { background: #000000; color: #00FF00; border: none; padding: 1px 4px; }
+QMenuBar::item { background: transparent; padding: 2px 8px; }
+QMenuBar::item:selected, QMenuBar::item:pressed { background: #222222; }
+QMenu { background: #222222; color: #00FF00; border: 1px solid #00FF00; padding: 2px 0px; }
+QMenu::item { padding: 3px 24px 3px 16px; }
+QMenu::item:selected { background: #000000; }
+QMenu::item:disabled { color: #2E7D2E; }
+QMenu::separator { height: 1px; background: #3A3A3A; margin: 3px 8px; }
+)";
+
 bool isEditItem(const String& name)
 {
     for (auto n : {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"})
@@ -76,6 +88,7 @@ QMenuBar* buildMenuBar(QWidget* parent)
     auto app = _GetAppObject();
     if (!app || !app->MenuBar()) return nullptr;
     auto* bar = new QMenuBar(parent);
+    bar->setStyleSheet(QString::fromLatin1(kStripStyle));
     for (const auto& menuItem : app->MenuBar()->Children()) {
         QMenu* menu = bar->addMenu(toQString(menuItem->Text));
         std::vector<std::pair<QAction*, Ref<MenuItem>>> actions;

@@ -62,6 +62,17 @@ QRect reachable(const QRect& r)
     return moved;
 }
 
+void raiseResizeEvents(Window& w)
+{
+    if (!w.IsOpen()) return;
+    try {
+        w.Event_Resizing();
+        w.Event_Resized();
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+    }
+}
+
 } // namespace
 
 int WindowPrivate::menuBarHeight() const
@@ -74,7 +85,7 @@ int WindowPrivate::menuBarHeight() const
 
 WindowFrame::WindowFrame(Window* owner) : m_owner(owner) {}
 
-void WindowFrame::relayout()
+bool WindowFrame::relayout()
 {
     auto& p = m_owner->priv();
     const int bar = p.menuBarHeight();
@@ -83,19 +94,13 @@ void WindowFrame::relayout()
     if (p.menuBar && bar > 0) p.menuBar->setGeometry(0, 0, w, bar);
     if (p.content) p.content->setGeometry(0, bar, w, h);
     // Controls follow here rather than in a resize event: Qt holds those back while hidden.
-    if (w == p.laidOutWidth && h == p.laidOutHeight) return;
+    if (w == p.laidOutWidth && h == p.laidOutHeight) return false;
     const int oldW = p.laidOutWidth, oldH = p.laidOutHeight;
     p.laidOutWidth = w;
     p.laidOutHeight = h;
     for (const auto& c : p.controls)
         if (auto rc = std::dynamic_pointer_cast<RectControl>(c)) rc->parentResized(oldW, oldH, w, h);
-    if (!m_owner->IsOpen()) return;
-    try {
-        m_owner->Event_Resizing();
-        m_owner->Event_Resized();
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    return true;
 }
 
 void WindowFrame::closeEvent(QCloseEvent* e)
@@ -105,7 +110,11 @@ void WindowFrame::closeEvent(QCloseEvent* e)
     if (!m_owner->priv().closing) m_owner->Close();
 }
 
-void WindowFrame::resizeEvent(QResizeEvent*) { relayout(); }
+void WindowFrame::resizeEvent(QResizeEvent*)
+{
+    // A size the program sets raises its events from the setter, once.
+    if (relayout() && !m_owner->priv().settingSize) raiseResizeEvents(*m_owner);
+}
 
 // --- WindowContent ---
 
@@ -314,14 +323,17 @@ int32_t Window::Width() const { return m_priv->width; }
 int32_t Window::Height() const { return m_priv->height; }
 
 namespace {
-void placeFrame(WindowPrivate& p, QRect content)
+// A hidden window is kept reachable when it is shown, so that a position and a
+// size set one after the other (as the saved geometry is) are judged together.
+void placeFrame(WindowPrivate& p, QRect content, bool keepReachable)
 {
     if (!p.frame) return;
-    content = reachable(content);
+    if (keepReachable) content = reachable(content);
     const int bar = p.menuBarHeight();
     p.frame->setGeometry(content.x(), content.y() - bar, content.width(), content.height() + bar);
     p.frame->relayout();
 }
+void placeFrame(WindowPrivate& p, const QRect& content) { placeFrame(p, content, p.frame && p.frame->isVisible()); }
 QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
 } // namespace
 
@@ -339,16 +351,23 @@ void Window::SetTop(int32_t v)
     placeFrame(*m_priv, r);
 }
 
+// Setting a size raises Resizing and Resized once, also when the value is the same.
 void Window::SetWidth(int32_t v)
 {
     m_priv->width = std::clamp(v, std::max(1, MinWidth), std::max(std::max(1, MinWidth), MaxWidth));
+    m_priv->settingSize = true;
     placeFrame(*m_priv, contentRect(*this));
+    m_priv->settingSize = false;
+    raiseResizeEvents(*this);
 }
 
 void Window::SetHeight(int32_t v)
 {
     m_priv->height = std::clamp(v, std::max(1, MinHeight), std::max(std::max(1, MinHeight), MaxHeight));
+    m_priv->settingSize = true;
     placeFrame(*m_priv, contentRect(*this));
+    m_priv->settingSize = false;
+    raiseResizeEvents(*this);
 }
 
 String Window::Title() const { return m_priv->frame ? fromQString(m_priv->frame->windowTitle()) : String(); }
@@ -370,7 +389,7 @@ void Window::SetVisible(bool v)
 void Window::Show()
 {
     if (!m_priv->open || !m_priv->frame) return;
-    placeFrame(*m_priv, contentRect(*this));
+    placeFrame(*m_priv, contentRect(*this), true);
     m_priv->frame->show();
     m_priv->frame->raise();
     m_priv->frame->activateWindow();

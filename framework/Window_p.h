@@ -12,7 +12,8 @@ class WindowContent;
 class WindowFrame : public QWidget {
 public:
     explicit WindowFrame(Window* owner);
-    void relayout();
+    // Places the strip, the surface and the controls; true when the surface's size changed.
+    bool relayout();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -47,6 +48,7 @@ struct WindowPrivate {
     std::vector<Ref<Control>> controls;
     bool open = false;        // constructed and not yet closed
     bool closing = false;
+    bool settingSize = false; // Width or Height is being set: that setter raises the resize events
     bool contextualClick = false;
     bool visible = true;      // the layout's wish, applied after Open
     bool framed = true;
