@@ -18,6 +18,7 @@ Ref<Application> g_app;
 QApplication* g_qapp = nullptr;
 bool g_quitting = false;
 bool g_quitRequested = false;
+bool g_loopRunning = false;
 int32_t g_exitCode = 0;
 UnhandledExceptionSink g_exceptionSink;
 UrlOpener g_urlOpener;
@@ -99,8 +100,12 @@ int32_t _RuntimeRun()
 {
     if (!g_qapp) return 1;
     if (g_quitRequested) return g_exitCode;
+    g_loopRunning = true;
     const int code = QApplication::exec();
-    return g_quitRequested ? g_exitCode : code;
+    g_loopRunning = false;
+    // A loop ended by anything but Quit still hands its code to the shut-down.
+    if (!g_quitRequested) g_exitCode = code;
+    return g_exitCode;
 }
 
 void Quit(int32_t code)
@@ -112,10 +117,19 @@ void Quit(int32_t code)
     // Newest first, so the main window (the oldest) closes last.
     auto windows = OpenWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) (*it)->Close();
-    QCoreApplication::exit(code);
+    // Outside the loop the request waits for _RuntimeRun; telling Qt now would
+    // make every later modal loop return at once.
+    if (g_loopRunning) QCoreApplication::exit(code);
 }
 
 bool IsQuitting() { return g_quitting; }
+
+void ApplicationTesting::Reset()
+{
+    g_quitting = false;
+    g_quitRequested = false;
+    g_exitCode = 0;
+}
 
 int32_t RuntimeExit()
 {

@@ -40,6 +40,12 @@ int32_t _RuntimeRun();
 // Harmless when called again while quitting.
 void Quit(int32_t code = 0);
 bool IsQuitting();
+
+namespace ApplicationTesting {
+// Forgets a finished quit, so one test process can run the loop again.
+void Reset();
+} // namespace ApplicationTesting
+
 // Shuts the toolkit down; returns the process result.
 int32_t RuntimeExit();
 

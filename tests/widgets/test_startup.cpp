@@ -1,0 +1,255 @@
+// Start-up, the event loop and the ways it ends; window construction and the
+// implicit instances, control lookup and key delivery that start-up relies on.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "WidgetTestSupport.h"
+#include "app/App.h"
+#include "core/Window1.h"
+#include "framework/Controls_p.h"
+#include "framework/Window_p.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path prefsFile() { return fs::path(std::getenv("XDG_CONFIG_HOME")) / "QuibZerevarovePrefs.plist"; }
+
+std::vector<std::string>& journal()
+{
+    static std::vector<std::string> j;
+    return j;
+}
+
+// A window that writes down its construction hooks and events.
+class ProbeWindow : public Window {
+public:
+    static constexpr const char* kClassName = "StartupTest.ProbeWindow";
+    std::string className = kClassName;
+    std::string ClassName() const override { return className; }
+    std::string tag = "probe";
+    std::vector<std::string> keys;
+    bool consumeX = true;
+
+    bool found() const { return _GetImplicitWindow(className).get() == this; }
+    void Layout() override
+    {
+        journal().push_back(tag + " Layout");
+        SetTitle("Probe");
+    }
+    void CreateControls() override
+    {
+        journal().push_back(tag + " CreateControls");
+        auto field = __New<EditField>();
+        field->Constructor();
+        _AddControl("Field", field);
+        auto self = std::static_pointer_cast<ProbeWindow>(shared_from_this());
+        _InstallInstanceEventHandler(RuntimeWindowControlByName(self, "Field"), "KeyDown",
+                                     RuntimeCreateDelegate(&ProbeWindow::Field_KeyDown, self, "( String ) as Boolean"));
+    }
+    void AddMenuHandlers(const Ref<Window>& w) override
+    {
+        journal().push_back(tag + " AddMenuHandlers" + (w.get() == this ? "" : " (another window)"));
+    }
+    void Event_Open() override { journal().push_back(tag + " Open" + (found() ? " found" : " not found")); }
+    void Event_Close() override
+    {
+        journal().push_back(tag + " Close" + (found() ? " found" : " not found") +
+                            (_GetImplicitWindow(Window1::kClassName) ? " main open" : ""));
+    }
+    bool Field_KeyDown(String key)
+    {
+        keys.push_back(std::to_string(Len(key)) + ":" + std::to_string(Asc(key)));
+        return consumeX && key == String("x");
+    }
+};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
+        ASSERT_TRUE(OpenWindows().empty()) << "a window is still open";
+        fs::remove(prefsFile());
+        journal().clear();
+        ApplicationTesting::Reset();
+    }
+    void TearDown() override
+    {
+        for (const auto& w : OpenWindows()) w->Close();
+        pumpEvents(10);
+        ApplicationTesting::Reset();
+    }
+
+    // Runs the event loop with step() called from inside it; gives up with 99 after 5 s.
+    int32_t runLoop(const std::function<void()>& step)
+    {
+        QTimer::singleShot(50, qApp, step);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        return _RuntimeRun();
+    }
+};
+
+TEST_F(StartupTest, MenuHandlersAreBoundBeforeTheMainWindowExists)
+{
+    _NewAppInstance();
+    auto app = App::Instance();
+    ASSERT_NE(app, nullptr);
+    EXPECT_NE(app->MenuBar(), nullptr);
+    EXPECT_FALSE(app->HasMenuHandler("HelpHelp"));
+    _ApplicationAddMenuHandlers();
+    EXPECT_TRUE(app->HasMenuHandler("HelpAboutQuibZerevarove"));
+    EXPECT_TRUE(app->HasMenuHandler("HelpHelp"));
+    EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr);
+    _MakeDefaultView();
+    EXPECT_NE(_GetImplicitWindow(Window1::kClassName), nullptr);
+    EXPECT_EQ(OpenWindows().size(), 1u);
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowEndsTheLoopWithStatusZero)
+{
+    _MakeDefaultView();
+    auto main = _GetImplicitWindow(Window1::kClassName);
+    ASSERT_NE(main, nullptr);
+    // As a window manager would: the frame is asked to close.
+    const int32_t status = runLoop([main] { main->priv().frame->close(); });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(IsQuitting());
+    EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr);
+    EXPECT_TRUE(fs::exists(prefsFile())) << "the Close event writes the geometry before quitting";
+}
+
+// Quit closes every window, newest first and the main window last, so its
+// Close event runs; the main window's own Quit(0) from there changes nothing.
+TEST_F(StartupTest, QuitClosesTheWindowsFirstAndIgnoresRepeats)
+{
+    _MakeDefaultView();
+    auto first = std::make_shared<ProbeWindow>();
+    first->tag = "first";
+    first->Construct();
+    auto second = std::make_shared<ProbeWindow>();
+    second->tag = "second";
+    second->className = "StartupTest.OtherProbe";
+    second->Construct();
+    journal().clear();
+
+    EXPECT_EQ(runLoop([] { Quit(3); }), 3);
+    EXPECT_EQ(journal(), (std::vector<std::string>{"second Close found main open", "first Close found main open"}));
+    EXPECT_TRUE(OpenWindows().empty());
+    EXPECT_TRUE(fs::exists(prefsFile())) << "the main window's Close event ran";
+    Quit(5);
+    EXPECT_EQ(_RuntimeRun(), 3) << "a second Quit neither restarts the loop nor changes the status";
+}
+
+// A quit asked for before the loop runs ends the loop at once, and leaves
+// modal loops in between working.
+TEST_F(StartupTest, QuitBeforeTheLoopRuns)
+{
+    Quit(4);
+    QEventLoop modal;
+    QTimer::singleShot(10, &modal, [&] { modal.exit(7); });
+    EXPECT_EQ(modal.exec(), 7);
+    EXPECT_EQ(_RuntimeRun(), 4);
+}
+
+TEST_F(StartupTest, WindowConstructionOrderAndImplicitInstance)
+{
+    auto w = ImplicitInstance<ProbeWindow>();
+    EXPECT_EQ(journal(), (std::vector<std::string>{"probe Layout", "probe CreateControls", "probe AddMenuHandlers",
+                                                   "probe Open found"}));
+    EXPECT_EQ(ImplicitInstance<ProbeWindow>(), w) << "naming an open window builds nothing";
+    EXPECT_EQ(journal().size(), 4u);
+    w->Close();
+    EXPECT_EQ(journal().back(), "probe Close found");
+    EXPECT_EQ(_GetImplicitWindow(ProbeWindow::kClassName), nullptr);
+    EXPECT_FALSE(w->IsOpen());
+    w->Close();
+    EXPECT_EQ(journal().size(), 5u) << "a closed window does not close again";
+    auto again = ImplicitInstance<ProbeWindow>();
+    EXPECT_NE(again, w) << "a closed window is built anew";
+    EXPECT_TRUE(again->IsOpen());
+}
+
+TEST_F(StartupTest, ControlsAreFoundByName)
+{
+    auto w = ImplicitInstance<ProbeWindow>();
+    auto field = RuntimeWindowControlByName(w, "Field");
+    ASSERT_NE(field, nullptr);
+    EXPECT_NE(RuntimeCheckCast<EditField>(field), nullptr);
+    EXPECT_EQ(field->ownerWindow(), w);
+    EXPECT_EQ(RuntimeWindowControlByName(w, "field"), nullptr);
+    EXPECT_EQ(RuntimeWindowControlByName(w, "Missing"), nullptr);
+    EXPECT_EQ(RuntimeWindowControlByName(nullptr, "Field"), nullptr);
+    EXPECT_THROW(_InstallInstanceEventHandler(nullptr, "KeyDown", Delegate()), NilObjectException);
+}
+
+// Each key reaches KeyDown as a one-character string; True keeps it out of the text.
+TEST_F(StartupTest, KeyDownDeliversOneCharacterAndTrueConsumes)
+{
+    auto w = ImplicitInstance<ProbeWindow>();
+    auto field = RuntimeCheckCast<EditField>(RuntimeWindowControlByName(w, "Field"));
+    ASSERT_NE(field, nullptr);
+    const struct {
+        const char* label;
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        std::string delivered; // length:code
+        const char* textAfter;
+    } cases[] = {
+        {"Return", Qt::Key_Return, Qt::NoModifier, "\r", "1:13", "\n"},
+        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "\r", "1:3", "\n\n"},
+        {"Escape", Qt::Key_Escape, Qt::NoModifier, "\x1b", "1:27", "\n\n"},
+        {"Ctrl+C is no Enter", Qt::Key_C, Qt::ControlModifier, "\x03", "1:99", "\n\n"},
+        {"consumed letter", Qt::Key_X, Qt::NoModifier, "x", "1:120", "\n\n"},
+        {"typed letter", Qt::Key_Y, Qt::NoModifier, "y", "1:121", "\n\ny"},
+        {"outside the BMP", Qt::Key_unknown, Qt::NoModifier, QString::fromUcs4(U"\U0001F600", 1), "1:128512",
+         "\n\ny\U0001F600"},
+    };
+    for (const auto& c : cases) {
+        w->keys.clear();
+        QKeyEvent e(QEvent::KeyPress, c.key, c.mods, c.text);
+        QCoreApplication::sendEvent(field->priv().widget, &e);
+        EXPECT_EQ(w->keys, std::vector<std::string>{c.delivered}) << c.label;
+        EXPECT_EQ(field->Text().ToUtf8(), String(c.textAfter).ToUtf8()) << c.label;
+    }
+    EXPECT_EQ(Len(field->Text()), 4);
+}
+
+// Selection positions count code points and are kept inside the text.
+TEST_F(StartupTest, SelectionIsClampedToTheText)
+{
+    auto w = ImplicitInstance<ProbeWindow>();
+    auto field = RuntimeCheckCast<EditField>(RuntimeWindowControlByName(w, "Field"));
+    ASSERT_NE(field, nullptr);
+    field->SetText(String("a\U0001F600b"));
+    const struct {
+        int32_t start, length;
+        int32_t selStart, selLength;
+        std::u32string selected;
+    } cases[] = {
+        {1, 1, 1, 1, U"\U0001F600"}, {0, 3, 0, 3, U"a\U0001F600b"}, {2, 99, 2, 1, U"b"}, {99, 1, 3, 0, U""},
+        {-5, 1, 0, 1, U"a"},         {1, -3, 1, 0, U""},            {3, 0, 3, 0, U""},
+    };
+    for (const auto& c : cases) {
+        field->SetSelStart(c.start);
+        field->SetSelLength(c.length);
+        EXPECT_EQ(field->SelStart(), c.selStart) << c.start << "," << c.length;
+        EXPECT_EQ(field->SelLength(), c.selLength) << c.start << "," << c.length;
+        EXPECT_EQ(field->SelText(), String(c.selected)) << c.start << "," << c.length;
+        field->Refresh(true);
+    }
+}
+
+} // namespace
