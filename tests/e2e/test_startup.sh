@@ -1,13 +1,39 @@
 #!/usr/bin/env bash
-# The program maps one main window, takes typed text, and closing the window ends it with status 0.
+# The program maps one main window, typed text shows in its field, and closing
+# the window ends it with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 start_xvfb
 start_app
 wid=$(main_window)
 [ "$(xdotool search --onlyvisible --name '^Quib Zerevarove$' | wc -l)" = 1 ] || fail "more than one main window"
+[ "$(xdotool getwindowname "$wid")" = "Quib Zerevarove" ] || fail "title is '$(xdotool getwindowname "$wid")'"
 xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
-xdotool type --delay 20 "hello"
+
+# The field lies 20 pixels inside the content's edges; the content is the
+# frame's bottom 120 rows (a menu strip may sit above it).
+read -r x y w h < <(window_geometry "$wid")
+field=("$((x + 20))" "$((y + h - 100))" "$((w - 40))" 80)
+# Green text pixels in the field: the most of a few looks before typing (a
+# caret may blink), the fewest after.
+green_in_field() {
+    local pick=$1 i n best=""
+    for i in 1 2 3; do
+        n=$("$XTOOL" count "${field[@]}" 00FF00)
+        if [ -z "$best" ] || { [ "$pick" = max ] && [ "$n" -gt "$best" ]; } || { [ "$pick" = min ] && [ "$n" -lt "$best" ]; }; then
+            best=$n
+        fi
+        sleep 0.1
+    done
+    echo "$best"
+}
 sleep 0.3
+before=$(green_in_field max)
+xdotool type --delay 20 "hello world"
+sleep 0.3
+after=$(green_in_field min)
+# "hello world" in bold 14-point text is well over a hundred pure green pixels.
+[ "$after" -ge $((before + 80)) ] || fail "typed text not seen in the field ($before green pixels before, $after after)"
+
 "$XTOOL" close "$wid"
 wait_exit
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS"
