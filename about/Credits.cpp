@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr const char* kWebAddress = "https://www.example.org/quib-zerevarove/";
+constexpr const char* kWebAddress = "https://www.example.org/quib/";
 
 // One paragraph, capitals only, no line breaks.
 constexpr const char* kDisclaimer =
