@@ -129,7 +129,6 @@ TEST(CreditsMarkup, TagsBecomeStyles)
         {"second '<' belongs to the tag", "<b <i>x<b<i>y", {{"xy", bold}}},
         {"tag at the very end", "a<b>", {{"a", plain}}},
         {"'<' without '>' ends", "x<b>y<z <i", {{"x", plain}, {"y<z <i", bold}}},
-        {"characters outside the BMP", "\U0001F600<b>\U0001F600</b>.", {{"\U0001F600", plain}, {"\U0001F600", bold}, {".", plain}}},
     };
     for (const auto& c : cases) {
         ModelField field;
