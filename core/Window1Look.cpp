@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "about/AboutWindow.h"
 #include "core/Window1.h"
 #include "framework/Application.h"
