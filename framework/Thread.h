@@ -3,6 +3,7 @@
 // thread gives way only where its run event yields (co_await ThreadYield()).
 #include <chrono>
 #include <coroutine>
+#include <cstdint>
 #include <exception>
 #include <utility>
 
@@ -40,9 +41,12 @@ public:
     ~Thread() override;
     void Constructor() {}
 
-    // Starts the run event and returns at once. A thread that is already
-    // running goes on undisturbed and the request is dropped.
+    // Starts the run event and returns at once; its first turn comes on the
+    // next pass of the event loop. A thread that is already running goes on
+    // undisturbed and the request is dropped.
     void Run();
+    // Ends the run at once, without the rest of its run event. Called from its
+    // own run event, the thread ends at its next yield.
     void Kill();
     bool IsRunning() const { return m_task.handle() != nullptr; }
 
@@ -60,15 +64,19 @@ public:
     void step();
     std::chrono::steady_clock::time_point wakeAt{};
     bool queued = false;
+    bool parked = false;
+    uint64_t queuedInRound = 0;
 
 private:
     ThreadTask m_task;
+    bool m_killed = false;
+    bool m_hadOwner = false;
 };
 
 // Awaited in a run event: gives the other threads and the event loop a turn.
 struct ThreadYield {
     bool await_ready() const noexcept { return false; }
-    void await_suspend(std::coroutine_handle<>) noexcept;
+    bool await_suspend(std::coroutine_handle<>) noexcept;
     void await_resume() const noexcept {}
 };
 
@@ -76,7 +84,8 @@ struct ThreadYield {
 void RuntimeBackgroundTask();
 
 // Called by code that polls something with a known end (a playing sound):
-// the current thread's next yield may sleep until then instead of spinning.
+// the current thread's next yield may sleep until then, or until the audio
+// device finishes a sound, instead of spinning. Up to 50 ms are honoured.
 void ThreadMayParkFor(std::chrono::microseconds wait);
 
 // The cooperative thread running now, or nil on the main thread.
@@ -87,4 +96,6 @@ namespace ThreadTesting {
 void UseManualScheduling(bool manual);
 // Gives every ready thread one turn; returns how many ran.
 int RunReadyOnce();
+// Threads waiting for their turn, parked ones included.
+int ReadyCount();
 } // namespace ThreadTesting
