@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 #include "framework/Sound.h"
+#include "framework/Thread_p.h"
 
 namespace audio {
 
@@ -18,6 +20,9 @@ struct State {
     Output output = Output::Closed;
     SDL_AudioDeviceID device = 0;
     std::vector<const void*> playLog;
+    // Opens the device while the GUI thread goes on; output and device are
+    // its alone until it is joined.
+    std::thread opener;
 };
 
 // Never destroyed: a device thread or a Sound held in a static may still
@@ -43,8 +48,10 @@ Uint16 bufferFrames()
 
 void SDLCALL deviceCallback(void* userdata, Uint8* stream, int len)
 {
-    static_cast<Mixer*>(userdata)->render(reinterpret_cast<int16_t*>(stream),
-                                          static_cast<std::size_t>(len) / sizeof(int16_t));
+    const bool ended = static_cast<Mixer*>(userdata)->render(reinterpret_cast<int16_t*>(stream),
+                                                             static_cast<std::size_t>(len) / sizeof(int16_t));
+    // A thread waiting for that sound need not wait for its timer.
+    if (ended) threads::wakeParkedFromAnyThread();
 }
 
 bool openDevice(bool dummy)
@@ -77,8 +84,15 @@ bool openDevice(bool dummy)
     return true;
 }
 
+void finishOpening()
+{
+    State& s = state();
+    if (s.opener.joinable()) s.opener.join();
+}
+
 void closeOutput()
 {
+    finishOpening();
     State& s = state();
     if (s.output == Output::Device) {
         SDL_CloseAudioDevice(s.device);
@@ -132,12 +146,12 @@ int64_t Mixer::remaining(uint64_t id)
     return 0;
 }
 
-void Mixer::render(int16_t* out, std::size_t frames)
+bool Mixer::render(int16_t* out, std::size_t frames)
 {
     std::lock_guard guard(m_lock);
     if (m_voices.empty()) {
         std::fill_n(out, frames, int16_t(0));
-        return;
+        return false;
     }
     constexpr std::size_t kChunk = 512;
     int32_t sum[kChunk];
@@ -154,7 +168,7 @@ void Mixer::render(int16_t* out, std::size_t frames)
         done += n;
     }
     // The Sound still holds its samples, so this frees nothing on the device thread.
-    std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples->size(); });
+    return std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples->size(); }) > 0;
 }
 
 Mixer& mixer()
@@ -163,10 +177,9 @@ Mixer& mixer()
     return *m;
 }
 
-void ensureOutput()
+void openOutput()
 {
     State& s = state();
-    if (s.output != Output::Closed) return;
     if (openDevice(false)) {
         s.output = Output::Device;
         return;
@@ -179,6 +192,19 @@ void ensureOutput()
     }
     s.output = Output::Unavailable;
     std::fputs("quib-zerevarove: no sound device available; sounds are skipped\n", stderr);
+}
+
+void ensureOutput()
+{
+    finishOpening();
+    if (state().output == Output::Closed) openOutput();
+}
+
+void openInBackground()
+{
+    State& s = state();
+    if (s.output != Output::Closed || s.opener.joinable()) return;
+    s.opener = std::thread(openOutput);
 }
 
 bool outputAvailable()
@@ -197,6 +223,11 @@ void logPlay(const void* sound)
 void AudioInit()
 {
     audio::ensureOutput();
+}
+
+void AudioInitInBackground()
+{
+    audio::openInBackground();
 }
 
 void AudioQuit()

@@ -20,7 +20,8 @@ public:
     // Frames of sound id not yet taken; 0 when it has no voice.
     int64_t remaining(uint64_t id);
     // Fills out with the next frames: the sum of all voices, saturated.
-    void render(int16_t* out, std::size_t frames);
+    // True when a voice took its last frame.
+    bool render(int16_t* out, std::size_t frames);
 
 private:
     struct Voice {

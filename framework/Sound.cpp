@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "framework/Audio_p.h"
+#include "framework/Thread.h"
 
 namespace {
 
@@ -35,7 +36,11 @@ void Sound::Play()
 
 bool Sound::IsPlaying() const
 {
-    return RemainingFrames() > 0;
+    const int64_t remaining = RemainingFrames();
+    // A cooperative thread that polls a playing sound may sleep until about
+    // its end; the device wakes it sooner when the sound ends.
+    if (remaining > 0) ThreadMayParkFor(std::chrono::microseconds(remaining * 1000000 / kSampleRate));
+    return remaining > 0;
 }
 
 void Sound::Stop()

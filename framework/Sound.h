@@ -27,6 +27,8 @@ public:
     // still playing restarts it from its first sample.
     void Play();
     // True from Play until the device has taken the sound's last sample.
+    // Asked from a cooperative thread, it lets that thread's next yield sleep
+    // until the sound ends instead of polling.
     bool IsPlaying() const;
     void Stop();
 
@@ -46,6 +48,9 @@ private:
 // and says so in one line on standard error. If even that fails, sounds end
 // as soon as they are played.
 void AudioInit();
+// AudioInit on a helper thread, so that windows appear without waiting for
+// the sound system; the first Play (or AudioInit) waits for it to finish.
+void AudioInitInBackground();
 // Closes the device and silences every sound. A later Play opens it again.
 void AudioQuit();
 
