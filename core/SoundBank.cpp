@@ -10,43 +10,65 @@
 namespace {
 
 constexpr int32_t kFirstIdentifier = 168;
-constexpr int32_t kSilenceItem = kCharacterSoundCount; // silence follows s93, identifier 262
 
-std::array<Ref<Sound>, kCharacterSoundCount + 1>& caches()
+struct Item {
+    std::string name;
+    int32_t identifier;
+    Ref<Sound> _snd;
+};
+
+std::array<Item, kCharacterSoundCount + 1>& items()
 {
-    static std::array<Ref<Sound>, kCharacterSoundCount + 1> c;
-    return c;
+    static std::array<Item, kCharacterSoundCount + 1> table = [] {
+        std::array<Item, kCharacterSoundCount + 1> t;
+        for (int32_t n = 0; n < kCharacterSoundCount; ++n) {
+            const char digits[] = {char('0' + n / 10), char('0' + n % 10), 0};
+            t[static_cast<std::size_t>(n)] = Item{std::string("s") + digits, kFirstIdentifier + n, nullptr};
+        }
+        t[kSilenceItem] = Item{"silence", kFirstIdentifier + kSilenceItem, nullptr};
+        return t;
+    }();
+    return table;
 }
 
-Ref<Sound> item(int32_t n)
+Item& item(int32_t n)
 {
-    auto& cache = caches().at(static_cast<std::size_t>(n));
-    if (cache) return cache;
+    if (n < 0 || n > kSilenceItem) throw OutOfBoundsException();
+    return items()[static_cast<std::size_t>(n)];
+}
+
+Ref<Sound> get(Item& it)
+{
+    if (it._snd) return it._snd;
     auto fork = appResourceForkGetter();
     if (!fork) throw NilObjectException("resource file");
     // A nil result is cached too; it means "not loaded", so the next use fetches again.
-    cache = fork->GetSound(kFirstIdentifier + n);
-    return cache;
+    it._snd = fork->GetSound(it.identifier);
+    return it._snd;
 }
 
 } // namespace
 
+std::string SoundItemName(int32_t n) { return item(n).name; }
+
+int32_t SoundItemIdentifier(int32_t n) { return item(n).identifier; }
+
 Ref<Sound> CharacterSound(int32_t n)
 {
     if (n < 0 || n >= kCharacterSoundCount) throw OutOfBoundsException();
-    return item(n);
+    return get(item(n));
 }
 
-Ref<Sound> silence() { return item(kSilenceItem); }
+Ref<Sound> silence() { return get(item(kSilenceItem)); }
 
 void ReleaseSoundItems()
 {
-    for (auto& cache : caches()) cache.reset();
+    for (auto& it : items()) it._snd.reset();
 }
 
-Ref<Sound> CachedSoundItem(int32_t n) { return caches().at(static_cast<std::size_t>(n)); }
+Ref<Sound> CachedSoundItem(int32_t n) { return item(n)._snd; }
 
-void Window1::LoadSounds()
+void LoadSounds(std::vector<Ref<Sound>>& beeps, Ref<Random>& r)
 {
     std::vector<Ref<Sound>> sounds;
     for (int32_t n = 0; n < kCharacterSoundCount; ++n) sounds.push_back(CharacterSound(n));
@@ -70,7 +92,9 @@ void Window1::LoadSounds()
     }
 
     for (int32_t i = 0; i <= Ubound(sounds); ++i) {
-        beeps.push_back(sounds[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])]);
+        beeps.push_back(At(sounds, At(order, i)));
         RuntimeBackgroundTask();
     }
 }
+
+void Window1::LoadSounds() { ::LoadSounds(beeps, r); }

@@ -24,7 +24,6 @@ ThreadTask Translate::Event_Run()
     field()->SetSelLength(0);
     const std::vector<String> characters = Split(Text, "");
     std::vector<int32_t> codes;
-    codes.reserve(characters.size());
     for (const auto& c : characters) {
         codes.push_back(Asc(c));
         co_await ThreadYield();
@@ -33,7 +32,7 @@ ThreadTask Translate::Event_Run()
         field()->SetSelStart(i);
         field()->SetSelLength(1);
         field()->Refresh(true);
-        const int32_t code = codes[static_cast<std::size_t>(i)];
+        const int32_t code = At(codes, i);
         Ref<Sound> sound;
         if (code < 33 || code > 126)
             sound = silence();
@@ -41,11 +40,7 @@ ThreadTask Translate::Event_Run()
             sound = At(Window1::Instance()->beeps, code - 33);
         NilCheck(sound, "sound")->Play();
         co_await ThreadYield();
-        while (sound->IsPlaying()) {
-            // Lets the scheduler sleep until about the sound's end instead of spinning.
-            ThreadMayParkFor(std::chrono::microseconds(sound->RemainingFrames() * 1000000 / Sound::kSampleRate));
-            co_await ThreadYield();
-        }
+        while (sound->IsPlaying()) co_await ThreadYield();
         if (Cancelled) break;
         co_await ThreadYield();
     }
