@@ -1,0 +1,271 @@
+// The menu strip of the main window: where it sits, what it shows, and what
+// its items do.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "WidgetTestSupport.h"
+#include "about/AboutWindow.h"
+#include "about/winHelp.h"
+#include "app/App.h"
+#include "app/MenuBar1.h"
+#include "core/Window1.h"
+#include "framework/Controls.h"
+#include "framework/Controls_p.h"
+#include "framework/Window_p.h"
+
+namespace {
+
+class MenuStripTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
+        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
+        std::filesystem::remove(prefsPath());
+        ApplicationTesting::Reset();
+        QApplication::clipboard()->clear();
+        // As start-up does it: the application with its bar and handlers, then the main window.
+        auto app = std::make_shared<App>();
+        app->SetMenuBar(MenuBar1::Instance());
+        _RuntimeRegisterAppObject(app);
+        _ApplicationAddMenuHandlers();
+        main = Window1::Instance();
+        bar = main->priv().menuBar;
+        ASSERT_NE(bar, nullptr);
+    }
+    void TearDown() override
+    {
+        for (const auto& w : OpenWindows()) w->Close();
+        pumpEvents(10);
+        ApplicationTesting::Reset();
+        QApplication::clipboard()->clear();
+        _RuntimeRegisterAppObject(m_savedApp);
+    }
+
+    static std::filesystem::path prefsPath()
+    {
+        return std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "QuibZerevarovePrefs.plist";
+    }
+
+    QMenu* menu(const QString& title) const
+    {
+        for (auto* a : bar->actions())
+            if (a->text() == title) return a->menu();
+        ADD_FAILURE() << "no menu " << title.toStdString();
+        return nullptr;
+    }
+    QAction* action(const QString& title, const QString& text) const
+    {
+        if (auto* m = menu(title))
+            for (auto* a : m->actions())
+                if (a->text() == text) return a;
+        ADD_FAILURE() << "no item " << text.toStdString();
+        return nullptr;
+    }
+    FieldEdit* field() const { return static_cast<FieldEdit*>(main->EditField1()->priv().widget.data()); }
+    void focusField() const
+    {
+        main->priv().frame->activateWindow();
+        field()->setFocus();
+        ASSERT_TRUE(pumpUntil([&] { return QApplication::focusWidget() == field(); }));
+    }
+    void type(const QString& text) const
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(field(), &press);
+        }
+    }
+
+    Ref<Window1> main;
+    QMenuBar* bar = nullptr;
+    const Ref<Application> m_savedApp = _GetAppObject();
+};
+
+// The strip stands above the window's 400 x 120 box, as a title bar would:
+// geometry and drawing keep to the box below it.
+TEST_F(MenuStripTest, StripSitsAboveTheDrawingSurface)
+{
+    ASSERT_FALSE(bar->isNativeMenuBar()) << "no global menu bar here";
+    EXPECT_TRUE(bar->isVisible());
+    const int h = bar->height();
+    ASSERT_GT(h, 0);
+    auto& p = main->priv();
+    EXPECT_EQ(bar->geometry(), QRect(0, 0, 400, h));
+    EXPECT_EQ(p.content->geometry(), QRect(0, h, 400, 120));
+    const struct {
+        int32_t left, top;
+    } places[] = {{10, 40}, {30, 100}, {200, 300}};
+    for (const auto& at : places) {
+        main->SetLeft(at.left);
+        main->SetTop(at.top);
+        EXPECT_EQ(p.frame->geometry(), QRect(at.left, at.top - h, 400, 120 + h));
+        EXPECT_EQ(main->Left(), at.left);
+        EXPECT_EQ(main->Top(), at.top);
+        EXPECT_EQ(main->Width(), 400);
+        EXPECT_EQ(main->Height(), 120);
+    }
+    auto g = main->Graphics();
+    EXPECT_EQ(g->Width(), 400);
+    EXPECT_EQ(g->Height(), 120);
+
+    // Dark, to sit on the black window, with its titles in the window's green.
+    const QImage strip = bar->grab().toImage();
+    EXPECT_LT(qGray(strip.pixel(strip.width() - 3, h / 2)), 0x30);
+    int green = 0;
+    for (int y = 0; y < strip.height(); ++y)
+        for (int x = 0; x < strip.width(); ++x) green += (strip.pixel(x, y) & 0xFFFFFFu) == 0x00FF00u;
+    EXPECT_GT(green, 20);
+
+    // One strip for the application: the next window shows none.
+    auto help = winHelp::Instance();
+    EXPECT_EQ(help->priv().menuBar, nullptr);
+}
+
+TEST_F(MenuStripTest, StripShowsTheMenusOfTheBar)
+{
+    using Entries = std::vector<std::pair<QString, QString>>; // text ("-": separator), shortcut
+    const std::pair<QString, Entries> want[] = {
+        {"&File", {{"&Quit", "Ctrl+Q"}}},
+        {"&Edit",
+         {{"&Undo", "Ctrl+Z"},
+          {"-", ""},
+          {"Cu&t", "Ctrl+X"},
+          {"&Copy", "Ctrl+C"},
+          {"&Paste", "Ctrl+V"},
+          {"&Delete", ""},
+          {"-", ""},
+          {"Select &All", "Ctrl+A"}}},
+        {"&Help", {{"Help...", ""}, {"About Quib Zerevarove...", ""}}},
+    };
+    ASSERT_EQ(bar->actions().size(), 3);
+    for (qsizetype m = 0; m < 3; ++m) {
+        EXPECT_EQ(bar->actions()[m]->text(), want[m].first);
+        const QMenu* shown = bar->actions()[m]->menu();
+        ASSERT_NE(shown, nullptr);
+        Entries entries;
+        for (const auto* a : shown->actions())
+            entries.emplace_back(a->isSeparator() ? QStringLiteral("-") : a->text(),
+                                 a->shortcut().toString(QKeySequence::PortableText));
+        EXPECT_EQ(entries, want[m].second) << want[m].first.toStdString();
+    }
+}
+
+TEST_F(MenuStripTest, EditItemsAreEnabledOnlyWhenTheyCanAct)
+{
+    const QStringList items = {"&Undo", "Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"};
+    focusField();
+    const struct {
+        const char* state;
+        std::function<void()> setUp;
+        QStringList enabled;
+    } states[] = {
+        {"empty field, empty clipboard", [] {}, {}},
+        {"text on the clipboard", [] { QApplication::clipboard()->setText("x"); }, {"&Paste"}},
+        {"typed text, no selection", [&] { type("abc"); }, {"&Undo", "&Paste", "Select &All"}},
+        {"all selected", [&] { field()->selectAll(); },
+         {"&Undo", "Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"}},
+        {"clipboard emptied", [] { QApplication::clipboard()->clear(); },
+         {"&Undo", "Cu&t", "&Copy", "&Delete", "Select &All"}},
+        {"read-only field", [&] { main->EditField1()->SetReadOnly(true); }, {"&Copy", "Select &All"}},
+        {"no text field focused", [&] { field()->clearFocus(); }, {}},
+    };
+    QMenu* edit = menu("&Edit");
+    ASSERT_NE(edit, nullptr);
+    for (const auto& s : states) {
+        s.setUp();
+        emit edit->aboutToShow();
+        QStringList enabled;
+        for (const auto& text : items)
+            if (action("&Edit", text)->isEnabled()) enabled << text;
+        EXPECT_EQ(enabled, s.enabled) << s.state;
+        emit edit->aboutToHide();
+    }
+    // Items of the other menus stay enabled.
+    emit menu("&File")->aboutToShow();
+    EXPECT_TRUE(action("&File", "&Quit")->isEnabled());
+    emit menu("&Help")->aboutToShow();
+    EXPECT_TRUE(action("&Help", "Help...")->isEnabled());
+}
+
+TEST_F(MenuStripTest, EditItemsActOnTheFocusedField)
+{
+    auto f = main->EditField1();
+    f->SetText("Quib");
+    focusField();
+    const struct {
+        const char* item;
+        std::function<void()> before;
+        const char* text;
+        const char* clipboard;
+    } steps[] = {
+        {"Select &All", [] {}, "Quib", ""},
+        {"&Copy", [] {}, "Quib", "Quib"},
+        {"&Paste", [&] { f->SetSelStart(4); }, "QuibQuib", "Quib"},
+        {"&Delete", [&] { f->SetSelStart(4); f->SetSelLength(4); }, "Quib", "Quib"},
+        {"&Undo", [] {}, "QuibQuib", "Quib"},
+        {"Cu&t", [&] { f->SetSelStart(0); f->SetSelLength(4); }, "Quib", "Quib"},
+        {"Select &All", [] {}, "Quib", "Quib"},
+        {"Cu&t", [] {}, "", "Quib"},
+    };
+    for (const auto& s : steps) {
+        s.before();
+        action("&Edit", s.item)->trigger();
+        EXPECT_EQ(f->Text(), String(s.text)) << s.item;
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), s.clipboard) << s.item;
+    }
+    // Select All selects the whole text.
+    f->SetText("Zerevarove");
+    action("&Edit", "Select &All")->trigger();
+    EXPECT_EQ(f->SelStart(), 0);
+    EXPECT_EQ(f->SelLength(), 10);
+}
+
+// The two Help items reach the application's handlers through their item names.
+TEST_F(MenuStripTest, HelpItemsOpenTheirWindowsThroughTheApplication)
+{
+    for (int round = 0; round < 2; ++round) {
+        action("&Help", "Help...")->trigger();
+        action("&Help", "About Quib Zerevarove...")->trigger();
+    }
+    int help = 0, about = 0;
+    for (const auto& w : OpenWindows()) {
+        help += RuntimeCheckCast<winHelp>(w) != nullptr;
+        about += RuntimeCheckCast<AboutWindow>(w) != nullptr;
+    }
+    EXPECT_EQ(help, 1);
+    EXPECT_EQ(about, 1);
+    auto shown = _GetImplicitWindow(AboutWindow::kClassName);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_NE(shown->ControlByName("EditAppCredits"), nullptr);
+    EXPECT_FALSE(IsQuitting());
+}
+
+TEST_F(MenuStripTest, QuitClosesTheMainWindowAndSavesItsGeometry)
+{
+    main->SetWidth(321);
+    action("&Help", "Help...")->trigger();
+    std::filesystem::remove(prefsPath());
+    action("&File", "&Quit")->trigger();
+    EXPECT_TRUE(IsQuitting());
+    EXPECT_FALSE(main->IsOpen());
+    EXPECT_TRUE(OpenWindows().empty());
+    std::ifstream in(prefsPath());
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("<key>Window1.Width</key>\n\t\n\t<string>321</string>"), std::string::npos) << text.str();
+}
+
+} // namespace
