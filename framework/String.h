@@ -11,7 +11,8 @@
 class String {
 public:
     String() = default;
-    String(const char* utf8) : String(std::string_view(utf8)) {}
+    // A null pointer is the empty string, as a nil string is.
+    String(const char* utf8) : String(utf8 ? std::string_view(utf8) : std::string_view()) {}
     String(std::string_view utf8);
     String(const std::string& utf8) : String(std::string_view(utf8)) {}
     explicit String(std::u32string chars) : m_chars(std::move(chars)) {}

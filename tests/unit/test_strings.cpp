@@ -142,8 +142,9 @@ TEST(Strings, MalformedUtf8BecomesReplacementCharacters)
     }
 }
 
-TEST(Strings, ChrOfNoCharacterGivesReplacement)
+TEST(Strings, NoCharacterAndNoTextAreHarmless)
 {
+    EXPECT_EQ(String(static_cast<const char*>(nullptr)), String());
     EXPECT_EQ(Chr(65).ToUtf8(), "A");
     EXPECT_EQ(Chr(13).ToUtf8(), "\r");
     for (int32_t code : {-1, 0xD800, 0xDFFF, 0x110000, std::numeric_limits<int32_t>::max()})
