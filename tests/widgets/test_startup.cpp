@@ -67,6 +67,7 @@ public:
     }
     bool Field_KeyDown(String key)
     {
+        if (key == String("!")) throw NilObjectException("probe");
         keys.push_back(std::to_string(Len(key)) + ":" + std::to_string(Asc(key)));
         return consumeX && key == String("x");
     }
@@ -161,6 +162,34 @@ TEST_F(StartupTest, QuitBeforeTheLoopRuns)
     QTimer::singleShot(10, &modal, [&] { modal.exit(7); });
     EXPECT_EQ(modal.exec(), 7);
     EXPECT_EQ(_RuntimeRun(), 4);
+}
+
+// The loop's own end, not asked for by Quit, still gives its code.
+TEST_F(StartupTest, LoopEndedOtherwiseGivesItsOwnCode)
+{
+    EXPECT_EQ(runLoop([] { QCoreApplication::exit(7); }), 7);
+    EXPECT_FALSE(IsQuitting());
+}
+
+// An exception that no handler catches is reported and the loop goes on.
+TEST_F(StartupTest, UncaughtExceptionIsReportedAndTheLoopGoesOn)
+{
+    ExceptionRecorder recorder;
+    auto w = ImplicitInstance<ProbeWindow>();
+    QWidget* field = RuntimeCheckCast<EditField>(RuntimeWindowControlByName(w, "Field"))->priv().widget;
+    bool afterwards = false;
+    const int32_t status = runLoop([&] {
+        QKeyEvent bang(QEvent::KeyPress, Qt::Key_Exclam, Qt::NoModifier, "!");
+        QCoreApplication::sendEvent(field, &bang);
+        QTimer::singleShot(20, qApp, [&] {
+            afterwards = true;
+            Quit(0);
+        });
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(afterwards);
+    ASSERT_EQ(recorder.reports.size(), 1u);
+    EXPECT_NE(recorder.reports[0].find("NilObjectException"), std::string::npos) << recorder.reports[0];
 }
 
 TEST_F(StartupTest, WindowConstructionOrderAndImplicitInstance)
