@@ -79,3 +79,33 @@ window_geometry() {
 }
 
 prefs_file() { echo "$XDG_CONFIG_HOME/QuibZerevarovePrefs.plist"; }
+
+# Gives a window the keyboard (there is no window manager to activate it).
+focus_window() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    sleep 0.1
+}
+
+# Drags with button 1 from x0,y0 to x1,y1 in the given number of even steps,
+# all in one xdotool run; a delay (seconds) between steps, none by default.
+mouse_drag() {
+    local x0=$1 y0=$2 x1=$3 y1=$4 steps=$5 delay=${6:-} i args=()
+    for i in $(seq 1 "$steps"); do
+        args+=(mousemove $(( x0 + (x1 - x0) * i / steps )) $(( y0 + (y1 - y0) * i / steps )))
+        [ -n "$delay" ] && args+=(sleep "$delay")
+    done
+    xdotool mousemove "$x0" "$y0" sleep 0.05 mousedown 1 sleep 0.05
+    xdotool "${args[@]}"
+    xdotool sleep 0.1 mouseup 1 sleep 0.1
+}
+
+# Waits until the window's frame geometry is "x y w h"; fails with what it is.
+wait_geometry() {
+    local i now
+    for i in $(seq 1 60); do
+        now=$(window_geometry "$1")
+        [ "$now" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "window geometry is '$now', expected '$2'"
+}
