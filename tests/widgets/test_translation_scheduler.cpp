@@ -1,0 +1,199 @@
+// The cooperative scheduler behind the translation thread, driven by the
+// real event loop: turns, dropped second starts, exceptions, killing, and
+// parking while a sound plays.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "WidgetTestSupport.h"
+#include "framework/Sound.h"
+#include "framework/Thread.h"
+#include "framework/Thread_p.h"
+
+namespace {
+
+// Appends its letter to a shared log at each of `passes` turns.
+struct Looper : Thread {
+    Looper(std::string* out, char c, int n) : log(out), letter(c), passes(n) {}
+    std::string* log;
+    char letter;
+    int passes;
+    int starts = 0;
+    ThreadTask Event_Run() override
+    {
+        ++starts;
+        for (int i = 0; i < passes; ++i) {
+            *log += letter;
+            co_await ThreadYield();
+        }
+    }
+};
+
+class Scheduler : public ::testing::Test {
+protected:
+    void SetUp() override { ThreadTesting::UseManualScheduling(false); }
+    void TearDown() override
+    {
+        pumpEvents(5);
+        ASSERT_EQ(ThreadTesting::ReadyCount(), 0) << "a thread is left waiting";
+    }
+};
+
+TEST_F(Scheduler, EachYieldOfTheMainThreadGivesEveryReadyThreadOneTurn)
+{
+    std::string log;
+    const auto a = std::make_shared<Looper>(&log, 'a', 3);
+    const auto b = std::make_shared<Looper>(&log, 'b', 3);
+    a->Run();
+    b->Run();
+    EXPECT_EQ(log, "") << "Run returns before the first turn";
+    RuntimeBackgroundTask();
+    EXPECT_EQ(log, "ab");
+    RuntimeBackgroundTask();
+    RuntimeBackgroundTask();
+    EXPECT_EQ(log, "ababab");
+    RuntimeBackgroundTask();
+    EXPECT_FALSE(a->IsRunning());
+    EXPECT_FALSE(b->IsRunning());
+}
+
+TEST_F(Scheduler, TheEventLoopRunsThreadsToTheirEnd)
+{
+    std::string log;
+    const auto a = std::make_shared<Looper>(&log, 'a', 50);
+    a->Run();
+    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
+    EXPECT_EQ(log, std::string(50, 'a'));
+}
+
+TEST_F(Scheduler, RunOnARunningThreadIsDropped)
+{
+    std::string log;
+    const auto a = std::make_shared<Looper>(&log, 'a', 4);
+    a->Run();
+    RuntimeBackgroundTask();
+    a->Run();
+    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
+    EXPECT_EQ(a->starts, 1);
+    EXPECT_EQ(log, "aaaa") << "the first run went on undisturbed";
+    a->Run();
+    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
+    EXPECT_EQ(a->starts, 2) << "an idle thread starts again";
+}
+
+TEST_F(Scheduler, AnExceptionEndsItsThreadOnly)
+{
+    struct Thrower : Thread {
+        ThreadTask Event_Run() override
+        {
+            co_await ThreadYield();
+            throw OutOfBoundsException();
+        }
+    };
+    ExceptionRecorder reports;
+    std::string log;
+    const auto thrower = std::make_shared<Thrower>();
+    const auto other = std::make_shared<Looper>(&log, 'o', 5);
+    thrower->Run();
+    other->Run();
+    ASSERT_TRUE(pumpUntil([&] { return !other->IsRunning() && !thrower->IsRunning(); }));
+    EXPECT_EQ(log, "ooooo");
+    ASSERT_EQ(reports.reports.size(), 1u);
+    EXPECT_NE(reports.reports[0].find("OutOfBoundsException"), std::string::npos);
+}
+
+TEST_F(Scheduler, KillEndsTheRunAndReleasesItsLocals)
+{
+    struct Holder : Thread {
+        std::weak_ptr<int> local;
+        bool killSelf = false;
+        int turns = 0;
+        ThreadTask Event_Run() override
+        {
+            auto held = std::make_shared<int>(1);
+            local = held;
+            for (;;) {
+                ++turns;
+                if (killSelf) Kill();
+                co_await ThreadYield();
+            }
+        }
+    };
+    for (bool fromInside : {false, true}) {
+        SCOPED_TRACE(fromInside ? "from inside" : "from outside");
+        const auto h = std::make_shared<Holder>();
+        h->Run();
+        RuntimeBackgroundTask();
+        EXPECT_FALSE(h->local.expired());
+        if (fromInside) {
+            h->killSelf = true;
+            RuntimeBackgroundTask();
+        } else {
+            h->Kill();
+        }
+        EXPECT_FALSE(h->IsRunning());
+        EXPECT_TRUE(h->local.expired());
+        pumpEvents(5);
+        EXPECT_EQ(h->turns, fromInside ? 2 : 1);
+    }
+}
+
+TEST_F(Scheduler, AParkedThreadWakesWhenTheDeviceSaysASoundEnded)
+{
+    struct Parker : Thread {
+        int turns = 0;
+        ThreadTask Event_Run() override
+        {
+            ++turns;
+            ThreadMayParkFor(std::chrono::seconds(10)); // honoured up to 50 ms
+            co_await ThreadYield();
+            ++turns;
+        }
+    };
+    const auto p = std::make_shared<Parker>();
+    p->Run();
+    RuntimeBackgroundTask();
+    ASSERT_EQ(p->turns, 1);
+    QCoreApplication::processEvents();
+    RuntimeBackgroundTask();
+    EXPECT_EQ(p->turns, 1) << "parked, not due yet";
+    std::thread device([] { threads::wakeParkedFromAnyThread(); });
+    device.join();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(p->turns, 2);
+    EXPECT_FALSE(p->IsRunning());
+}
+
+// A thread that polls a playing sound on the silent driver takes a handful of
+// turns, not one per pass of the loop.
+TEST_F(Scheduler, WaitingForASoundDoesNotSpin)
+{
+    struct Waiter : Thread {
+        Ref<Sound> sound = std::make_shared<Sound>(std::vector<int16_t>(Sound::kSampleRate / 5, 1000));
+        int polls = 0;
+        ThreadTask Event_Run() override
+        {
+            sound->Play();
+            co_await ThreadYield();
+            while (sound->IsPlaying()) {
+                ++polls;
+                co_await ThreadYield();
+            }
+        }
+    };
+    AudioQuit();
+    AudioInit();
+    const auto w = std::make_shared<Waiter>();
+    w->Run();
+    ASSERT_TRUE(pumpUntil([&] { return !w->IsRunning(); }, 5000));
+    EXPECT_FALSE(w->sound->IsPlaying());
+    EXPECT_LT(w->polls, 40);
+    AudioQuit();
+}
+
+} // namespace
