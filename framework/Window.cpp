@@ -62,6 +62,26 @@ QRect reachable(const QRect& r)
     return moved;
 }
 
+// While the program sets a size, the paints its resize handlers ask for are
+// shown together on the next frame: one repaint at the final size rather than
+// one per handler and per dimension.
+class HeldUpdates {
+public:
+    explicit HeldUpdates(QWidget* w) : m_widget(w && w->isVisible() && w->updatesEnabled() ? w : nullptr)
+    {
+        if (m_widget) m_widget->setUpdatesEnabled(false);
+    }
+    ~HeldUpdates()
+    {
+        if (m_widget) m_widget->setUpdatesEnabled(true); // schedules a paint of the whole window
+    }
+    HeldUpdates(const HeldUpdates&) = delete;
+    HeldUpdates& operator=(const HeldUpdates&) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
 void raiseResizeEvents(Window& w)
 {
     if (!w.IsOpen()) return;
@@ -358,6 +378,7 @@ void Window::SetWidth(int32_t v)
     m_priv->settingSize = true;
     placeFrame(*m_priv, contentRect(*this));
     m_priv->settingSize = false;
+    HeldUpdates held(m_priv->frame);
     raiseResizeEvents(*this);
 }
 
@@ -367,6 +388,7 @@ void Window::SetHeight(int32_t v)
     m_priv->settingSize = true;
     placeFrame(*m_priv, contentRect(*this));
     m_priv->settingSize = false;
+    HeldUpdates held(m_priv->frame);
     raiseResizeEvents(*this);
 }
 
@@ -428,7 +450,21 @@ bool Window::IsContextualClick() const { return m_priv->contextualClick; }
 std::unique_ptr<Graphics> Window::Graphics()
 {
     const QSize size(std::max(1, Width()), std::max(1, Height()));
-    if (m_priv->backing.size() != size) m_priv->backing = QImage(size, QImage::Format_RGB32);
+    auto& p = *m_priv;
+    if (p.backing.size() != size) {
+        // A drag changes the size at every step: keep room to spare rather than
+        // allocate (and fault in) a new image each time.
+        const QSize room = p.backingMemory.size();
+        const bool tooSmall = size.width() > room.width() || size.height() > room.height();
+        const bool farTooBig = int64_t(size.width()) * size.height() * 4 < int64_t(room.width()) * room.height();
+        if (tooSmall || farTooBig) {
+            p.backing = QImage();
+            p.backingMemory = QImage(size.width() + size.width() / 4 + 32, size.height() + size.height() / 4 + 32,
+                                     QImage::Format_RGB32);
+        }
+        p.backing = QImage(p.backingMemory.bits(), size.width(), size.height(), p.backingMemory.bytesPerLine(),
+                           QImage::Format_RGB32);
+    }
     return std::make_unique<::Graphics>(std::make_shared<BackingTarget>(m_priv.get()));
 }
 

@@ -53,7 +53,8 @@ struct WindowPrivate {
     bool visible = true;      // the layout's wish, applied after Open
     bool framed = true;
     MouseCursor cursor = MouseCursor::Arrow;
-    QImage backing;           // what Window.Graphics drew, shown on the next paint
+    QImage backingMemory;     // room for the backing, kept across small size changes
+    QImage backing;           // what Window.Graphics drew, shown on the next paint; a view into backingMemory
     bool backingFresh = false;
     int32_t width = 100, height = 100;
     int laidOutWidth = 0, laidOutHeight = 0; // the content size the controls were placed for
