@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 
 #include <cstdlib>
 #include <filesystem>
@@ -120,6 +121,17 @@ TEST_F(MenuStripTest, StripSitsAboveTheDrawingSurface)
     auto g = main->Graphics();
     EXPECT_EQ(g->Width(), 400);
     EXPECT_EQ(g->Height(), 120);
+    // Mouse positions count from the box's corner: the grip is where it is without a strip.
+    for (const auto& [y, inGrip] : {std::pair{115, true}, std::pair{109, false}}) {
+        const QPointF at(main->Left() + 395, main->Top() + y);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(395, y), at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(p.content, &press);
+        EXPECT_EQ(main->resizing(), inGrip) << y;
+        EXPECT_EQ(main->mouseY(), main->Top() + y);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(395, y), at, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(p.content, &release);
+    }
 
     // Dark, to sit on the black window, with its titles in the window's green.
     const QImage strip = bar->grab().toImage();
