@@ -745,6 +745,12 @@ void PushButton::SetDefault(bool v)
     }
 }
 
+bool PushButton::IsDefault() const
+{
+    auto* b = button(*this);
+    return b && b->isDefault();
+}
+
 void PushButton::SetCancel(bool) {}
 
 void PushButton::SetTextFont(const String& name)

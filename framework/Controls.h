@@ -152,6 +152,7 @@ public:
     String Caption() const;
     void SetCaption(const String& text);
     void SetDefault(bool v);
+    bool IsDefault() const;
     void SetCancel(bool v);
     void SetTextFont(const String& name);
     void SetTextSize(int32_t points);

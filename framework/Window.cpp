@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -128,6 +129,21 @@ void WindowFrame::closeEvent(QCloseEvent* e)
     // The window's own Close runs; the widget goes away with the window.
     e->ignore();
     if (!m_owner->priv().closing) m_owner->Close();
+}
+
+// Return or Enter that no control took presses the window's default button.
+void WindowFrame::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        for (const auto& c : m_owner->Controls()) {
+            auto button = std::dynamic_pointer_cast<PushButton>(c);
+            if (button && button->IsDefault() && button->Enabled()) {
+                button->Push();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void WindowFrame::resizeEvent(QResizeEvent*)
@@ -325,8 +341,8 @@ const PropertyTable& Window::WindowProperties()
             if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowCloseButtonHint, v);
         });
         // Accepted from the layouts; the windows here need nothing more of them.
-        for (auto name : {"Placement", "MacProcID"})
-            t.Add<Window, int32_t>(name, [](Window&, int32_t) {});
+        t.Add<Window, int32_t>("Placement", [](Window& w, int32_t v) { w.priv().placement = v; });
+        t.Add<Window, int32_t>("MacProcID", [](Window&, int32_t) {});
         for (auto name : {"Composite", "FullScreen", "MenuBarVisible", "Resizeable", "LiveResize"})
             t.Add<Window, bool>(name, [](Window&, bool) {});
         t.Add<Window, String>("BalloonHelp", [](Window&, String) {});
@@ -357,8 +373,16 @@ void placeFrame(WindowPrivate& p, const QRect& content) { placeFrame(p, content,
 QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
 } // namespace
 
+namespace {
+// Far beyond any screen, yet far from overflowing the toolkit's coordinates.
+constexpr int32_t kFarAway = 1 << 20;
+int32_t saneCoordinate(int32_t v) { return std::clamp(v, -kFarAway, kFarAway); }
+} // namespace
+
 void Window::SetLeft(int32_t v)
 {
+    v = saneCoordinate(v);
+    m_priv->positioned = true;
     QRect r = contentRect(*this);
     r.moveLeft(v);
     placeFrame(*m_priv, r);
@@ -366,6 +390,8 @@ void Window::SetLeft(int32_t v)
 
 void Window::SetTop(int32_t v)
 {
+    v = saneCoordinate(v);
+    m_priv->positioned = true;
     QRect r = contentRect(*this);
     r.moveTop(v);
     placeFrame(*m_priv, r);
@@ -411,7 +437,17 @@ void Window::SetVisible(bool v)
 void Window::Show()
 {
     if (!m_priv->open || !m_priv->frame) return;
-    placeFrame(*m_priv, contentRect(*this), true);
+    QRect content = contentRect(*this);
+    // A window the program has not placed opens centred on the main screen, not in its corner.
+    if (!m_priv->shownBefore && !m_priv->positioned) {
+        if (auto* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            content.moveCenter(area.center());
+            if (m_priv->placement != 2) content.moveTop(area.top() + (area.height() - content.height()) / 3);
+        }
+    }
+    m_priv->shownBefore = true;
+    placeFrame(*m_priv, content, true);
     m_priv->frame->show();
     m_priv->frame->raise();
     m_priv->frame->activateWindow();

@@ -17,6 +17,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
@@ -52,6 +53,9 @@ struct WindowPrivate {
     bool contextualClick = false;
     bool visible = true;      // the layout's wish, applied after Open
     bool framed = true;
+    int32_t placement = 0;       // 2: centred on the main screen; 0: the toolkit's default
+    bool positioned = false;     // the program set Left or Top
+    bool shownBefore = false;
     MouseCursor cursor = MouseCursor::Arrow;
     QImage backingMemory;     // room for the backing, kept across small size changes
     QImage backing;           // what Window.Graphics drew, shown on the next paint; a view into backingMemory

@@ -17,6 +17,16 @@ saved() {
     sed -n 's/.*<key>\(.*\)<\/key>.*/\1/p; s/.*<string>\(.*\)<\/string>.*/\1/p' "$(prefs_file)" | paste -d= - -
 }
 
+# Waits for the content geometry, since the program follows the mouse a moment later.
+wait_content() {
+    local i
+    for i in $(seq 1 60); do
+        [ "$(content_geometry "$1")" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "$3 $(content_geometry "$1")"
+}
+
 expect_saved() {
     local want
     want=$(printf 'Window1.Top=%s\nWindow1.Left=%s\nWindow1.Width=%s\nWindow1.Height=%s' "$@")
@@ -62,9 +72,9 @@ expect_saved 40 10 400 120
 
 # Move by the body (left margin of the content), then resize from the grip.
 drag 15 70 100 60
-[ "$(content_geometry "$wid")" = "110 100 400 120" ] || fail "drag moved the window to $(content_geometry "$wid")"
+wait_content "$wid" "110 100 400 120" "drag moved the window to"
 drag $(( 110 + 400 - 4 )) $(( 100 + 120 - 4 )) 80 40
-[ "$(content_geometry "$wid")" = "110 100 480 160" ] || fail "resize gave $(content_geometry "$wid")"
+wait_content "$wid" "110 100 480 160" "resize gave"
 expect_saved 40 10 400 120
 close_app "$wid"
 expect_saved 100 110 480 160
