@@ -50,6 +50,8 @@ void _MakeDefaultView() { NilCheck(Window1::Instance(), "Window1"); }
 
 void _Main()
 {
+    // The sound device opens beside the start-up, so the main window never waits for it.
+    AudioInitInBackground();
     _RuntimeInitExternalClasses();
     _InitPluginEntrypoints();
     _InitFileTypes();
