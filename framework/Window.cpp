@@ -13,6 +13,7 @@
 #include "framework/Controls.h"
 #include "framework/Controls_p.h"
 #include "framework/Graphics_p.h"
+#include "framework/Thread.h"
 
 namespace {
 
@@ -464,6 +465,10 @@ void Window::Close()
         _UnhandledException(ex);
     }
     m_priv->open = false;
+    // A thread placed on the window ends with it; resumed later it would find
+    // no window, or name a new one into being.
+    for (const auto& c : m_priv->controls)
+        if (auto thread = std::dynamic_pointer_cast<Thread>(c)) thread->Kill();
     auto& list = openWindows();
     list.erase(std::remove(list.begin(), list.end(), self), list.end());
     if (m_priv->frame) m_priv->frame->hide();
