@@ -63,7 +63,11 @@ void _Main()
         // Reported like any uncaught exception; the program goes on with what stands.
         _UnhandledException(e);
     }
-    if (OpenWindows().empty()) return; // nothing the user could reach or close
+    if (OpenWindows().empty()) {
+        // Nothing the user could reach or close: end, and say it failed.
+        Quit(1);
+        return;
+    }
     _RuntimeRun();
 }
 
