@@ -204,7 +204,11 @@ void openInBackground()
 {
     State& s = state();
     if (s.output != Output::Closed || s.opener.joinable()) return;
-    s.opener = std::thread(openOutput);
+    s.opener = std::thread([] {
+        openOutput();
+        // SDL keeps per-thread data (its error text) that only this frees.
+        SDL_TLSCleanup();
+    });
 }
 
 bool outputAvailable()
