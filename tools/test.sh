@@ -19,6 +19,6 @@ done
 
 if [ -f tools/fuzz.sh ]; then
     echo "== fuzzing"
-    sh tools/fuzz.sh "${QZ_FUZZ_SECONDS:-60}"
+    bash tools/fuzz.sh "${QZ_FUZZ_SECONDS:-60}"
 fi
 echo "All tests passed."
