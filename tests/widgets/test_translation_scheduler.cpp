@@ -62,15 +62,6 @@ TEST_F(Scheduler, EachYieldOfTheMainThreadGivesEveryReadyThreadOneTurn)
     EXPECT_FALSE(b->IsRunning());
 }
 
-TEST_F(Scheduler, TheEventLoopRunsThreadsToTheirEnd)
-{
-    std::string log;
-    const auto a = std::make_shared<Looper>(&log, 'a', 50);
-    a->Run();
-    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
-    EXPECT_EQ(log, std::string(50, 'a'));
-}
-
 TEST_F(Scheduler, RunOnARunningThreadIsDropped)
 {
     std::string log;
