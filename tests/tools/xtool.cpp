@@ -37,9 +37,10 @@ int closeWindow(Display* d, Window w)
     e.xclient.format = 32;
     e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, w, False, NoEventMask, &e);
-    XFlush(d);
-    return 0;
+    const Status sent = XSendEvent(d, w, False, NoEventMask, &e);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return sent ? 0 : 1;
 }
 
 QImage grab(Display* d)
