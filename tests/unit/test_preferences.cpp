@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -22,11 +21,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Messages = std::vector<std::string>;
+
 const std::string kHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST 1.0//EN\" "
     "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
     "<plist version=\"1.0\">\n";
+
+std::string entry(const std::string& key, const std::string& value)
+{
+    return "\n\t<key>" + key + "</key>\n\t\n\t<string>" + value + "</string>\n\t";
+}
+
+std::string plist(const std::vector<std::pair<std::string, std::string>>& pairs)
+{
+    std::string body;
+    for (const auto& [k, v] : pairs) body += entry(k, v);
+    return kHead + "<dict>" + body + "</dict>\n</plist>\n\n";
+}
 
 // Each test gets its own preferences folder and records the message boxes.
 class PreferencesFile : public ::testing::Test {
@@ -54,9 +67,8 @@ protected:
 
     std::string contents(const std::string& name) const
     {
-        std::ifstream in(folder() / name, std::ios::binary);
         std::ostringstream out;
-        out << in.rdbuf();
+        out << std::ifstream(folder() / name, std::ios::binary).rdbuf();
         return out.str();
     }
 
@@ -76,10 +88,8 @@ protected:
     fs::path root;
     std::optional<std::string> savedConfig;
     MsgBoxSink previousSink;
-    std::vector<std::string> messages;
+    Messages messages;
 };
-
-using Messages = std::vector<std::string>;
 
 // One entry is 9 lines, two are 13; the stream's own line end follows the text.
 TEST_F(PreferencesFile, LayoutIsExact)
@@ -93,9 +103,7 @@ TEST_F(PreferencesFile, LayoutIsExact)
     two->Put("Window1.Width", Int32ToVariant(400));
     two->Put("Window1.Left", Int32ToVariant(-500));
     two->WriteFile();
-    EXPECT_EQ(contents("two.plist"),
-              kHead + "<dict>\n\t<key>Window1.Width</key>\n\t\n\t<string>400</string>\n\t"
-                      "\n\t<key>Window1.Left</key>\n\t\n\t<string>-500</string>\n\t</dict>\n</plist>\n\n");
+    EXPECT_EQ(contents("two.plist"), plist({{"Window1.Width", "400"}, {"Window1.Left", "-500"}}));
     EXPECT_TRUE(messages.empty());
 }
 
@@ -112,53 +120,14 @@ TEST_F(PreferencesFile, EntriesReadBackAsWrittenText)
 
     auto reader = store();
     EXPECT_TRUE(reader->ReadFile());
-    for (const auto& [key, value] : entries) {
-        const Variant got = reader->Get(key, Variant());
-        EXPECT_EQ(got, StringToVariant(VariantToString(value))) << key;
-    }
+    for (const auto& [key, value] : entries)
+        EXPECT_EQ(reader->Get(key, Variant()), StringToVariant(VariantToString(value))) << key;
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(PreferencesFile, WritingReplacesTheWholeFile)
-{
-    auto first = store();
-    first->Put("old", StringToVariant("1"));
-    first->Put("kept", StringToVariant("1"));
-    first->WriteFile();
-    auto second = store();
-    second->Put("kept", StringToVariant("2"));
-    second->WriteFile();
-    EXPECT_EQ(contents("p.plist"), kHead + "<dict>\n\t<key>kept</key>\n\t\n\t<string>2</string>\n\t</dict>\n</plist>\n\n");
-}
-
-TEST_F(PreferencesFile, GetStoresTheDefaultOnlyWhenAbsent)
-{
-    place("p.plist", kHead + "<dict>\n\t<key>Window1.Top</key>\n\t\n\t<string>40</string>\n\t</dict>\n</plist>\n");
-    auto prefs = store();
-    ASSERT_TRUE(prefs->ReadFile());
-    EXPECT_EQ(prefs->Get("Window1.Top", Int32ToVariant(10)), StringToVariant("40"));
-    EXPECT_EQ(prefs->Get("Window1.Left", Int32ToVariant(10)), Int32ToVariant(10));
-    prefs->Put("Window1.Top", Int32ToVariant(7));
-    prefs->WriteFile();
-    EXPECT_EQ(contents("p.plist"), kHead + "<dict>\n\t<key>Window1.Top</key>\n\t\n\t<string>7</string>\n\t"
-                                           "\n\t<key>Window1.Left</key>\n\t\n\t<string>10</string>\n\t</dict>\n</plist>\n\n");
-}
-
-TEST_F(PreferencesFile, ReadingKeepsOtherKeysAndTakesTheFilesValue)
-{
-    place("p.plist", kHead + "<dict>\n\t<key>shared</key>\n\t\n\t<string>theirs</string>\n\t"
-                             "\n\t<key>new</key>\n\t\n\t<string>n</string>\n\t</dict>\n</plist>\n");
-    auto prefs = store();
-    prefs->Put("other", StringToVariant("o"));
-    prefs->Put("shared", StringToVariant("mine"));
-    EXPECT_TRUE(prefs->ReadFile());
-    EXPECT_EQ(prefs->Get("other", Variant()), StringToVariant("o"));
-    EXPECT_EQ(prefs->Get("shared", Variant()), StringToVariant("theirs"));
-    EXPECT_EQ(prefs->Get("new", Variant()), StringToVariant("n"));
-}
-
-// Reading and Get's default go through the store's own, overridable Put.
-TEST_F(PreferencesFile, ReadingStoresThroughPut)
+// Reading and Get's default go through the store's own, overridable Put; a
+// default is stored only when the key is absent, and the file's value wins.
+TEST_F(PreferencesFile, ReadingStoresThroughPutAndKeepsOtherKeys)
 {
     struct Recording : Preferences {
         void Put(const String& key, const Variant& value) override
@@ -168,30 +137,30 @@ TEST_F(PreferencesFile, ReadingStoresThroughPut)
         }
         std::vector<std::string> puts;
     };
-    place("p.plist", kHead + "<dict>\n\t<key>a</key>\n\t\n\t<string>1</string>\n\t"
-                             "\n\t<key>a</key>\n\t\n\t<string>2</string>\n\t</dict>\n</plist>\n");
+    place("p.plist", plist({{"a", "1"}, {"a", "2"}, {"shared", "theirs"}}));
     Recording prefs;
     prefs.Filename = "p.plist";
+    prefs.Preferences::Put("other", StringToVariant("o"));
+    prefs.Preferences::Put("shared", StringToVariant("mine"));
     EXPECT_TRUE(prefs.ReadFile());
     prefs.Get("b", Int32ToVariant(3));
     prefs.Get("a", Int32ToVariant(4));
-    EXPECT_EQ(prefs.puts, (std::vector<std::string>{"a=1", "a=2", "b=3"}));
+    EXPECT_EQ(prefs.puts, (std::vector<std::string>{"a=1", "a=2", "shared=theirs", "b=3"}));
     EXPECT_EQ(prefs.Get("a", Variant()), StringToVariant("2"));
+    EXPECT_EQ(prefs.Get("other", Variant()), StringToVariant("o"));
+    EXPECT_EQ(prefs.Get("shared", Variant()), StringToVariant("theirs"));
 }
 
 // A store's content is observed through the file it writes.
 TEST_F(PreferencesFile, ReadsThatFindNoKeyChangeNothing)
 {
-    const std::string written = kHead + "<dict>\n\t<key>mine</key>\n\t\n\t<string>1</string>\n\t</dict>\n</plist>\n\n";
     const struct {
         const char* name;
-        std::optional<std::string> file;  // nullopt: no file at all
+        std::optional<std::string> file; // nullopt: no file at all
     } cases[] = {
         {"missing file", std::nullopt},
         {"head without key", kHead + "<dict>\n\t</dict>\n</plist>\n"},
         {"key never closed", kHead + "<dict>\n\t<key>x\n"},
-        {"close before open", "</key><key>x"},
-        {"empty file", ""},
     };
     for (const auto& c : cases) {
         fs::remove_all(folder());
@@ -201,7 +170,7 @@ TEST_F(PreferencesFile, ReadsThatFindNoKeyChangeNothing)
         EXPECT_FALSE(prefs->ReadFile()) << c.name;
         prefs->Filename = "out.plist";
         prefs->WriteFile();
-        EXPECT_EQ(contents("out.plist"), written) << c.name;
+        EXPECT_EQ(contents("out.plist"), plist({{"mine", "1"}})) << c.name;
     }
     EXPECT_EQ(messages, Messages{});
 }
@@ -212,15 +181,13 @@ TEST_F(PreferencesFile, MessagesForEmptyNameAndEmptyStore)
     auto unnamed = std::make_shared<Preferences>();
     unnamed->WriteFile();
     EXPECT_FALSE(unnamed->ReadFile());
-    EXPECT_EQ(messages, (Messages{"can't write preferences because no filename has been set",
-                                  "Can't read preferences because no filename has been set"}));
-
-    messages.clear();
     auto cleared = store();
     cleared->Put("a", StringToVariant("1"));
     cleared->Clear();
     cleared->WriteFile();
-    EXPECT_EQ(messages, Messages{"can't write preferences because none have been set"});
+    EXPECT_EQ(messages, (Messages{"can't write preferences because no filename has been set",
+                                  "Can't read preferences because no filename has been set",
+                                  "can't write preferences because none have been set"}));
     EXPECT_EQ(contents("p.plist"), "old");
 }
 
@@ -244,10 +211,10 @@ TEST_F(PreferencesFile, FailedWritesKeepTheOldFileAndSayOnce)
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(messages, Messages{"couldn't write preferences File"});
     EXPECT_EQ(contents("p.plist"), old);
-    for (const auto& entry : fs::directory_iterator(folder()))
-        EXPECT_EQ(entry.path().filename(), "p.plist") << "temporary file left behind";
+    for (const auto& e : fs::directory_iterator(folder()))
+        EXPECT_EQ(e.path().filename(), "p.plist") << "temporary file left behind";
 
-    // A name that cannot be a file in the folder, and a name taken by a folder.
+    // Names that cannot be a file in the folder, and a name taken by a folder.
     messages.clear();
     fs::create_directory(folder() / "taken");
     for (const char* name : {"taken", "sub/p.plist", ".."}) {
@@ -277,17 +244,16 @@ TEST_F(PreferencesFile, NoPreferencesFolder)
 
 TEST_F(PreferencesFile, FolderIsCreatedAndCodesAreStamped)
 {
-    EXPECT_FALSE(fs::exists(folder()));
     auto prefs = store();
     prefs->Put("a", StringToVariant("1"));
     prefs->WriteFile();
     ASSERT_TRUE(fs::exists(folder() / "p.plist"));
 
-    const Ref<FolderItem> item = PreferencesFolder()->Child("p.plist");
-    const Ref<FolderItem> probe = PreferencesFolder()->Child("probe");
     place("probe", "");
+    const Ref<FolderItem> probe = PreferencesFolder()->Child("probe");
     probe->MacType("TEST");
     if (probe->MacType() != String("TEST")) GTEST_SKIP() << "no user attributes on this file system";
+    const Ref<FolderItem> item = PreferencesFolder()->Child("p.plist");
     EXPECT_EQ(item->MacCreator(), String("????"));
     EXPECT_EQ(item->MacType(), String("????"));
 }
@@ -317,40 +283,32 @@ TEST_F(PreferencesFile, PagePrefsFile)
     EXPECT_EQ(messages, Messages{"couldn't write page preferences File"});
 }
 
-using Pairs = std::vector<std::pair<std::string, std::string>>;
-
 TEST(ScanPlistText, MalformedTextsEndWithADefinedResult)
 {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
     const struct {
-        const char* name;
         const char* text;
         bool result;
         Pairs pairs;
     } cases[] = {
-        {"empty", "", false, {}},
-        {"open key only", "<key>", false, {}},
-        {"key never closed", "<key>A", false, {}},
-        {"close before open", "</key><key>A", false, {}},
-        {"no string", "<key>A</key>", true, {}},
-        {"string never closed", "<key>A</key><string>1", true, {}},
-        {"second key never closed", "<key>A</key><string>1</string><key>B", true, {{"A", "1"}}},
-        {"second string never closed", "<key>A</key><string>1</string><key>B</key><string>2", true, {{"A", "1"}}},
-        {"other element takes the next string", "<key>A</key><integer>5</integer><key>B</key><string>2</string>",
-         true, {{"A", "2"}}},
-        {"later duplicate follows", "<key>A</key><string>1</string><key>A</key><string>2</string>", true,
-         {{"A", "1"}, {"A", "2"}}},
-        {"key marker inside a value", "<key>A</key><string>x<key>y</string>", true, {{"A", "x<key>y"}}},
-        {"key marker inside a key", "<key><key></key><string></string>", true, {{"<key>", ""}}},
-        {"markers only", "<key></key><string></string>", true, {{"", ""}}},
-        {"string before key", "<string>s</string><key>A</key>", true, {}},
+        {"", false, {}},
+        {"<key>A", false, {}},
+        {"</key><key>A", false, {}},
+        {"<key>A</key>", true, {}},
+        {"<key>A</key><string>1", true, {}},
+        {"<key>A</key><string>1</string><key>B", true, {{"A", "1"}}},
+        {"<key>A</key><integer>5</integer><key>B</key><string>2</string>", true, {{"A", "2"}}},
+        {"<key>A</key><string>x<key>y</string>", true, {{"A", "x<key>y"}}},
+        {"<key><key></key><string></string>", true, {{"<key>", ""}}},
+        {"<string>s</string><key>A</key>", true, {}},
     };
     for (const auto& c : cases) {
         Pairs got;
         const bool result = ScanPlistText(String(c.text), [&](const String& k, const String& v) {
             got.emplace_back(k.ToUtf8(), v.ToUtf8());
         });
-        EXPECT_EQ(result, c.result) << c.name;
-        EXPECT_EQ(got, c.pairs) << c.name;
+        EXPECT_EQ(result, c.result) << c.text;
+        EXPECT_EQ(got, c.pairs) << c.text;
     }
 }
 

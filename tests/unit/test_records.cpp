@@ -17,10 +17,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Sequence = std::span<const std::string_view>;
 
-constexpr std::int32_t kMinInt32 = std::numeric_limits<std::int32_t>::min();
-
-Bytes ToBytes(std::span<const std::uint8_t> s) { return Bytes(s.begin(), s.end()); }
-
 // A raw record written out by hand: text pieces and byte lists back to back.
 struct Piece {
     Piece(const char* text) : bytes(text, text + std::char_traits<char>::length(text)) {}
@@ -41,23 +37,26 @@ std::optional<PropertyValue> ValueOf(std::span<const std::uint8_t> record, std::
     return std::nullopt;
 }
 
+// Bytes one decoded entry took: its name, a blank and its value.
+std::size_t EntrySize(const PropertyEntry& e)
+{
+    switch (*PropertyTypeOf(e.name)) {
+    case PropertyType::Int32: return e.name.size() + 5;
+    case PropertyType::Boolean: return e.name.size() + 2;
+    case PropertyType::Color: return e.name.size() + 4;
+    case PropertyType::String: return e.name.size() + 5 + std::get<String>(e.value).ToUtf8().size();
+    }
+    return 0;
+}
+
 TEST(PropertyNames, AgreeWithTheFrameworkTable)
 {
     std::set<std::string_view> names;
-    int perType[4] = {};
     for (const auto& p : layout::kPropertyNames) {
         EXPECT_EQ(PropertyTypeOf(p.name), p.type) << p.name;
-        EXPECT_TRUE(std::all_of(p.name.begin(), p.name.end(), [](char c) {
-            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        })) << p.name;
         names.insert(p.name);
-        ++perType[int(p.type)];
     }
     EXPECT_EQ(names.size(), 67u);
-    EXPECT_EQ(perType[int(PropertyType::Int32)], 20);
-    EXPECT_EQ(perType[int(PropertyType::Boolean)], 33);
-    EXPECT_EQ(perType[int(PropertyType::Color)], 2);
-    EXPECT_EQ(perType[int(PropertyType::String)], 12);
 
     // Every name occurs in some kind's sequence, and no sequence repeats a name.
     std::set<std::string_view> used;
@@ -70,18 +69,17 @@ TEST(PropertyNames, AgreeWithTheFrameworkTable)
     EXPECT_EQ(used, names);
 }
 
-constexpr std::array kSample{
-    layout::I("Index", layout::kNoIndex), layout::I("MaxWidth", 32000), layout::I("Left", -2),
-    layout::B("Visible", true),           layout::C("TextColor", 0x123456), layout::S("Text", "\xC3\xA9\r"),
-    layout::S("HelpTag", ""),
-};
-
 TEST(RecordEncoder, WritesTheByteFormat)
 {
-    const Bytes expected = Raw({"Index ", {0x80, 0, 0, 0}, "MaxWidth ", {0, 0, 0x7D, 0}, "Left ", {0xFF, 0xFF, 0xFF, 0xFE},
-                                "Visible ", {1}, "TextColor ", {0x12, 0x34, 0x56}, "Text ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D},
+    static constexpr std::array kSample{
+        layout::I("Index", layout::kNoIndex), layout::I("Left", -2),         layout::B("Visible", true),
+        layout::C("TextColor", 0x123456),     layout::S("Text", "\xC3\xA9\r"), layout::S("HelpTag", ""),
+    };
+    const Bytes expected = Raw({"Index ", {0x80, 0, 0, 0}, "Left ", {0xFF, 0xFF, 0xFF, 0xFE}, "Visible ", {1},
+                                "TextColor ", {0x12, 0x34, 0x56}, "Text ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D},
                                 "HelpTag ", {0, 0, 0, 0}});
-    EXPECT_EQ(ToBytes(layout::Encoded<kSample>), expected);
+    const auto encoded = layout::Encoded<kSample>;
+    EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), expected);
 }
 
 struct RecordCase {
@@ -89,7 +87,7 @@ struct RecordCase {
     std::span<const std::uint8_t> record;
     Sequence sequence;
     std::size_t size;
-    const char* controlName;  // nullptr for windows and the thread control
+    const char* controlName; // nullptr for windows and the thread control
 };
 
 const RecordCase kRecordCases[] = {
@@ -108,8 +106,6 @@ const RecordCase kRecordCases[] = {
     {"PushButton1", kPushButton1Record, layout::kPushButtonSequence, 293, "PushButton1"},
 };
 
-void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.label; }
-
 class EachRecord : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(EachRecord, DecodesWholeInItsKindsSequence)
@@ -120,91 +116,46 @@ TEST_P(EachRecord, DecodesWholeInItsKindsSequence)
     EXPECT_EQ(decoded.error, "");
     EXPECT_EQ(decoded.consumed, c.size);
 
+    // The decoder may be lenient about a Boolean byte; the record itself is not.
     std::vector<std::string_view> names;
-    for (const auto& e : decoded.entries) names.push_back(e.name);
+    std::size_t at = 0;
+    for (const auto& e : decoded.entries) {
+        names.push_back(e.name);
+        at += EntrySize(e);
+        if (PropertyTypeOf(e.name) == PropertyType::Boolean) {
+            EXPECT_LE(c.record[at - 1], 1) << e.name;
+        }
+    }
     EXPECT_EQ(names, std::vector<std::string_view>(c.sequence.begin(), c.sequence.end()));
 
     if (c.controlName) {
         EXPECT_EQ(ValueOf(c.record, "Name"), PropertyValue(String(c.controlName)));
-        EXPECT_EQ(ValueOf(c.record, "Index"), PropertyValue(kMinInt32));
+        EXPECT_EQ(ValueOf(c.record, "Index"), PropertyValue(std::numeric_limits<std::int32_t>::min()));
     }
-}
-
-// Walks the raw bytes beside the decoder, so a decoder that is lenient about
-// a byte still lets the record's own fault show.
-TEST_P(EachRecord, RawBytesAreWellFormed)
-{
-    const auto& c = GetParam();
-    const auto& r = c.record;
-    auto int32At = [&](std::size_t at) {
-        return std::int32_t(std::uint32_t(r[at]) << 24 | std::uint32_t(r[at + 1]) << 16 |
-                            std::uint32_t(r[at + 2]) << 8 | r[at + 3]);
-    };
-    std::size_t at = 0;
-    for (const auto& e : DecodeRecord(r).entries) {
-        ASSERT_LE(at + e.name.size() + 1, r.size());
-        EXPECT_EQ(std::string(r.begin() + at, r.begin() + at + e.name.size()), e.name);
-        at += e.name.size();
-        EXPECT_EQ(r[at++], ' ') << e.name;
-        switch (*PropertyTypeOf(e.name)) {
-        case PropertyType::Boolean:
-            ASSERT_LT(at, r.size());
-            EXPECT_TRUE(r[at] == 0 || r[at] == 1) << e.name << " byte " << int(r[at]);
-            at += 1;
-            break;
-        case PropertyType::Int32:
-            ASSERT_LE(at + 4, r.size());
-            if (e.name == "Index") {
-                EXPECT_EQ(int32At(at), kMinInt32);
-            }
-            at += 4;
-            break;
-        case PropertyType::Color:
-            at += 3;
-            break;
-        case PropertyType::String:
-            ASSERT_LE(at + 4, r.size());
-            EXPECT_GE(int32At(at), 0) << e.name;
-            at += 4 + std::uint32_t(int32At(at));
-            break;
-        }
-    }
-    EXPECT_EQ(at, r.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, EachRecord, ::testing::ValuesIn(kRecordCases),
                          [](const auto& param) { return std::string(param.param.label); });
 
+// Values no window test reads back.
 TEST(Records, PinnedValues)
 {
-    struct Pin {
+    const struct {
         std::span<const std::uint8_t> record;
         const char* name;
         PropertyValue value;
-    };
-    const Pin pins[] = {
-        {kWindow1Record, "Title", String("Quib Zerevarove")},
-        {kWindow1Record, "MinWidth", 100},
-        {kWindow1Record, "MinHeight", 60},
+    } pins[] = {
         {kWindow1Record, "Resizeable", false},
         {kEditField1Record, "TextColor", Color{0x00, 0xFF, 0x00}},
         {kEditField1Record, "BackColor", Color{0x22, 0x22, 0x22}},
         {kTRecord, "Priority", 5},
-        {kTRecord, "Cancelled", false},
         {kAboutWindowRecord, "Title", String("")},
         {kEditAppCreditsRecord, "Text", String("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
         {kEditAppCreditsRecord, "ReadOnly", true},
-        {kStatAppCopyrightRecord, "Multiline", true},
         {kKvIconCanvasRecord, "TabIndex", 5},
-        {kWinHelpRecord, "Title", String("Help")},
-        {kStaticText1Record, "Text", String("Help is not available")},
-        {kPushButton1Record, "Caption", String("OK")},
         {kPushButton1Record, "Default", true},
     };
     for (const auto& p : pins) EXPECT_EQ(ValueOf(p.record, p.name), p.value) << p.name;
-
-    const auto credits = std::get<String>(*ValueOf(kEditAppCreditsRecord, "Text"));
-    EXPECT_EQ(std::count(credits.Chars().begin(), credits.Chars().end(), U'\r'), 1);
 }
 
 // Cutting a record anywhere must never read past the cut: inside an entry the
@@ -214,16 +165,7 @@ TEST(DecodeRecord, RecordCutAtEveryLength)
     const auto full = DecodeRecord(kEditAppCreditsRecord);
     ASSERT_EQ(full.error, "");
     std::vector<std::size_t> boundaries{0};
-    for (const auto& e : full.entries) {
-        std::size_t value = 0;
-        switch (*PropertyTypeOf(e.name)) {
-        case PropertyType::Int32: value = 4; break;
-        case PropertyType::Boolean: value = 1; break;
-        case PropertyType::Color: value = 3; break;
-        case PropertyType::String: value = 4 + std::get<String>(e.value).ToUtf8().size(); break;
-        }
-        boundaries.push_back(boundaries.back() + e.name.size() + 1 + value);
-    }
+    for (const auto& e : full.entries) boundaries.push_back(boundaries.back() + EntrySize(e));
     ASSERT_EQ(boundaries.back(), kEditAppCreditsRecord.size());
 
     for (std::size_t cut = 0; cut < kEditAppCreditsRecord.size(); ++cut) {
@@ -231,29 +173,21 @@ TEST(DecodeRecord, RecordCutAtEveryLength)
         const Bytes piece(kEditAppCreditsRecord.begin(), kEditAppCreditsRecord.begin() + cut);
         const auto decoded = DecodeRecord(piece);
         const auto whole = std::upper_bound(boundaries.begin(), boundaries.end(), cut) - boundaries.begin() - 1;
-        const bool atBoundary = boundaries[whole] == cut;
-        EXPECT_EQ(decoded.error.empty(), atBoundary) << "cut " << cut;
+        EXPECT_EQ(decoded.error.empty(), boundaries[whole] == cut) << "cut " << cut;
         EXPECT_EQ(decoded.consumed, boundaries[whole]) << "cut " << cut;
-        ASSERT_EQ(decoded.entries.size(), std::size_t(whole)) << "cut " << cut;
-        if (whole > 0) {
-            EXPECT_EQ(decoded.entries.back().name, full.entries[whole - 1].name);
-        }
+        EXPECT_EQ(decoded.entries.size(), std::size_t(whole)) << "cut " << cut;
     }
 }
 
 TEST(DecodeRecord, MalformedRecordsStopWithAnError)
 {
-    struct Case {
+    const struct {
         const char* what;
         Bytes record;
-        std::size_t entries;
-        std::size_t consumed;
-    };
-    const Case cases[] = {
-        {"unknown name first", Raw({"Widht ", {0, 0, 1, 0x90}}), 0, 0},
+        std::size_t entries, consumed;
+    } cases[] = {
         {"unknown name after a good entry", Raw({"Placement ", {0, 0, 0, 0}, "Bogus ", {1}}), 1, 14},
         {"name differs only in case", Raw({"visible ", {1}}), 0, 0},
-        {"no blank after the name", Raw({"Visible"}), 0, 0},
         {"empty name", Raw({" Visible ", {1}}), 0, 0},
         {"string count beyond the end", Raw({"Title ", {0, 0, 0, 5}, "abc"}), 0, 0},
         {"string count negative", Raw({"Title ", {0xFF, 0xFF, 0xFF, 0xFF}, "abc"}), 0, 0},
@@ -266,4 +200,4 @@ TEST(DecodeRecord, MalformedRecordsStopWithAnError)
     }
 }
 
-}  // namespace
+} // namespace
