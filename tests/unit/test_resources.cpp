@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -44,8 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        if (saved) setenv("QZ_RESOURCE_FILE", saved->c_str(), 1);
-        else unsetenv("QZ_RESOURCE_FILE");
+        use(QZ_BUILT_RESOURCE_FILE);
         fs::remove_all(folder);
     }
 
@@ -57,8 +55,6 @@ protected:
         return folder / name;
     }
 
-    const std::optional<std::string> saved =
-        std::getenv("QZ_RESOURCE_FILE") ? std::optional<std::string>(std::getenv("QZ_RESOURCE_FILE")) : std::nullopt;
     const fs::path folder = fs::path(::testing::TempDir()) / ("qz-resources-" + std::to_string(::getpid()));
 };
 
