@@ -30,12 +30,6 @@ protected:
     {
         return RuntimeCheckCast<C>(NilCheck(w)->ControlByName(name));
     }
-    static int openAboutWindows()
-    {
-        int n = 0;
-        for (const auto& w : OpenWindows()) n += RuntimeCheckCast<AboutWindow>(w) != nullptr;
-        return n;
-    }
 
     const Ref<Application> saved = _GetAppObject();
     const Ref<App> app = std::make_shared<App>();
@@ -47,12 +41,9 @@ TEST_F(AboutTest, VersionLineFollowsTheStageCode)
         int32_t major, minor, bug, stage, nonRelease;
         const char* shown;
     } cases[] = {
-        {1, 2, 3, 0, 4, "Version 1.2.3 (Dev. 4)"},
-        {1, 2, 3, 1, 4, "Version 1.2.3a (4)"},
-        {1, 2, 3, 2, 4, "Version 1.2.3b (4)"},
-        {1, 2, 3, 3, 4, "Version 1.2.3 (4)"},
-        {1, 2, 3, 5, 4, "Version 1.2.3"},
-        {1, 2, 3, -1, 4, "Version 1.2.3"},
+        {1, 2, 3, 0, 4, "Version 1.2.3 (Dev. 4)"}, {1, 2, 3, 1, 4, "Version 1.2.3a (4)"},
+        {1, 2, 3, 2, 4, "Version 1.2.3b (4)"},     {1, 2, 3, 3, 4, "Version 1.2.3 (4)"},
+        {1, 2, 3, 5, 4, "Version 1.2.3"},          {1, 2, 3, -1, 4, "Version 1.2.3"},
         {0, 0, 0, 3, 0, "Version 0.0.0 (0)"},
     };
     const auto w = AboutWindow::Instance();
@@ -63,7 +54,7 @@ TEST_F(AboutTest, VersionLineFollowsTheStageCode)
         app->StageCode = c.stage;
         app->NonReleaseVersion = c.nonRelease;
         w->Show(false);
-        EXPECT_EQ(control<StaticText>(w, "StatAppVersion")->Text(), String(c.shown)) << c.shown;
+        EXPECT_EQ(control<StaticText>(w, "StatAppVersion")->Text(), String(c.shown));
     }
     EXPECT_EQ(control<StaticText>(w, "StatAppName")->Text(), String("Quib Zerevarove"));
     const auto notice = Split(CopyrightNotice(), Chr(13));
@@ -81,84 +72,74 @@ TEST_F(AboutTest, ShowSwitchesBetweenTheTwoLayouts)
     const auto top = [&w](const char* name) { return control<RectControl>(w, name)->Top(); };
     const struct {
         bool withCredits;
-        bool creditsVisible;
         int32_t height, copyrightTop, badgeTop;
-    } steps[] = {{false, false, 218, 132, 176}, {true, true, 366, 280, 324}, {false, false, 218, 132, 176}};
+    } steps[] = {{false, 218, 132, 176}, {true, 366, 280, 324}, {false, 218, 132, 176}, {true, 366, 280, 324}};
     for (const auto& s : steps) {
         w->Show(s.withCredits);
         EXPECT_EQ(AboutWindow::Instance(), w) << "one window for every Show";
-        EXPECT_EQ(credits->Visible(), s.creditsVisible) << s.withCredits;
+        EXPECT_EQ(credits->Visible(), s.withCredits);
         EXPECT_EQ(w->Height(), s.height) << s.withCredits;
-        EXPECT_EQ(w->Width(), 284);
         EXPECT_EQ(top("StatAppCopyright"), s.copyrightTop) << s.withCredits;
         EXPECT_EQ(top("KvIconCanvas"), s.badgeTop) << s.withCredits;
-        EXPECT_EQ(top("AppIconCanvas"), 8);
-        EXPECT_EQ(top("StatAppName"), 86);
-        EXPECT_EQ(top("StatAppVersion"), 112);
     }
     // The field follows the window's edges and is back in its place in the long layout.
-    w->Show(true);
-    EXPECT_EQ(credits->Left(), 0);
     EXPECT_EQ(credits->Top(), 132);
     EXPECT_EQ(credits->Width(), 284);
     EXPECT_EQ(credits->Height(), 140);
-    EXPECT_TRUE(w->Visible());
 }
 
+// Set up a second time from a scrolled field with its last character
+// selected: the same styles from the same text.
 TEST_F(AboutTest, CreditsShowTheirStyles)
 {
     const auto w = AboutWindow::Instance();
     const auto field = control<EditField>(w, "EditAppCredits");
-    const auto select = [&field](const char* what, int32_t length = -1) {
-        const int32_t at = InStr(field->Text(), what);
-        EXPECT_GT(at, 0) << what;
-        field->SetSelStart(at - 1);
-        field->SetSelLength(length < 0 ? Len(what) : length);
+    const auto select = [&field](int32_t start, int32_t length) {
+        field->SetSelStart(start);
+        field->SetSelLength(length);
     };
-    const auto check = [&](const char* when) {
-        SCOPED_TRACE(when);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        field->SetScrollPosition(30);
+        select(Len(field->Text()) - 1, 1);
+        w->Show(true);
         EXPECT_EQ(field->SelLength(), 0);
         EXPECT_EQ(field->SelStart(), 0);
         EXPECT_EQ(field->ScrollPosition(), 0);
-        EXPECT_EQ(Len(field->Text()), Len(CreditsText()) - 37);
-        EXPECT_EQ(InStr(field->Text(), "<"), 0);
-
         const String shown = field->Text();
-        const int32_t disclaimerAt = InStr(shown, "THIS ");
-        ASSERT_GT(disclaimerAt, 0);
-        for (const char* heading : {"Author:", "Disclaimer:"}) {
-            select(heading);
-            EXPECT_TRUE(field->SelBold()) << heading;
-            EXPECT_EQ(field->SelTextSize(), 12) << heading;
+        EXPECT_EQ(Len(shown), Len(CreditsText()) - 37);
+
+        const int32_t author = InStr(shown, "Author:") - 1, disclaimer = InStr(shown, "Disclaimer:") - 1;
+        const int32_t small = InStr(shown, "THIS ") - 1;
+        ASSERT_TRUE(author >= 0 && disclaimer > author && small > disclaimer);
+        const struct {
+            int32_t start, length;
+            bool bold;
+            int32_t size;
+        } parts[] = {
+            {author, Len("Author:"), true, 12},
+            {author + Len("Author:"), disclaimer - author - Len("Author:"), false, 12},
+            {disclaimer, Len("Disclaimer:"), true, 12},
+            {small, Len(shown) - small, false, 10},
+            {Len(shown) - 1, 1, false, 10},
+        };
+        for (const auto& p : parts) {
+            select(p.start, p.length);
+            EXPECT_EQ(field->SelBold(), p.bold) << p.start;
+            EXPECT_FALSE(field->SelItalic()) << p.start;
+            EXPECT_EQ(field->SelTextSize(), p.size) << p.start;
         }
-        // Everything between the headings and up to the disclaimer is plain, 12 points.
-        select("Author:");
-        field->SetSelStart(Len("Author:"));
-        field->SetSelLength(InStr(shown, "Disclaimer:") - 1 - Len("Author:"));
-        EXPECT_FALSE(field->SelBold());
-        EXPECT_FALSE(field->SelItalic());
-        EXPECT_EQ(field->SelTextSize(), 12);
-        field->SetSelStart(disclaimerAt - 1);
-        field->SetSelLength(Len(shown));
-        EXPECT_EQ(Len(field->SelText()), 597);
-        EXPECT_FALSE(field->SelBold());
-        EXPECT_EQ(field->SelTextSize(), 10);
-        field->SetSelStart(Len(shown) - 1);
-        field->SetSelLength(1);
-        EXPECT_EQ(field->SelTextSize(), 10) << "the last character";
-    };
-    w->Show(true);
-    check("first show");
-    // Set up again from the last character, scrolled away: the same styles from the same text.
-    field->SetScrollPosition(30);
-    field->SetSelStart(Len(field->Text()) - 1);
-    field->SetSelLength(1);
-    w->Show(true);
-    check("second show");
+        EXPECT_EQ(Len(shown) - small, 597);
+    }
 }
 
 TEST_F(AboutTest, HelpAboutKeepsOneWindowUntilItIsClosed)
 {
+    const auto openAboutWindows = [] {
+        int n = 0;
+        for (const auto& w : OpenWindows()) n += RuntimeCheckCast<AboutWindow>(w) != nullptr;
+        return n;
+    };
     ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
     const auto first = RuntimeCheckCast<AboutWindow>(_GetImplicitWindow(AboutWindow::kClassName));
     ASSERT_TRUE(first);
@@ -175,8 +156,7 @@ TEST_F(AboutTest, HelpAboutKeepsOneWindowUntilItIsClosed)
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
     EXPECT_EQ(openAboutWindows(), 1);
-    EXPECT_EQ(second->Height(), 366);
-    EXPECT_TRUE(control<EditField>(second, "EditAppCredits")->Visible());
+    EXPECT_EQ(second->Height(), 366) << "a fresh window in the long layout";
 }
 
 } // namespace
