@@ -1,6 +1,5 @@
 // The cooperative scheduler behind the translation thread, driven by the
-// real event loop: turns, dropped second starts, exceptions, killing, and
-// parking while a sound plays.
+// real event loop: turns, killing, and parking while a sound plays.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -23,10 +22,8 @@ struct Looper : Thread {
     std::string* log;
     char letter;
     int passes;
-    int starts = 0;
     ThreadTask Event_Run() override
     {
-        ++starts;
         for (int i = 0; i < passes; ++i) {
             *log += letter;
             co_await ThreadYield();
@@ -58,44 +55,7 @@ TEST_F(Scheduler, EachYieldOfTheMainThreadGivesEveryReadyThreadOneTurn)
     RuntimeBackgroundTask();
     EXPECT_EQ(log, "ababab");
     RuntimeBackgroundTask();
-    EXPECT_FALSE(a->IsRunning());
-    EXPECT_FALSE(b->IsRunning());
-}
-
-TEST_F(Scheduler, RunOnARunningThreadIsDropped)
-{
-    std::string log;
-    const auto a = std::make_shared<Looper>(&log, 'a', 4);
-    a->Run();
-    RuntimeBackgroundTask();
-    a->Run();
-    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
-    EXPECT_EQ(a->starts, 1);
-    EXPECT_EQ(log, "aaaa") << "the first run went on undisturbed";
-    a->Run();
-    ASSERT_TRUE(pumpUntil([&] { return !a->IsRunning(); }));
-    EXPECT_EQ(a->starts, 2) << "an idle thread starts again";
-}
-
-TEST_F(Scheduler, AnExceptionEndsItsThreadOnly)
-{
-    struct Thrower : Thread {
-        ThreadTask Event_Run() override
-        {
-            co_await ThreadYield();
-            throw OutOfBoundsException();
-        }
-    };
-    ExceptionRecorder reports;
-    std::string log;
-    const auto thrower = std::make_shared<Thrower>();
-    const auto other = std::make_shared<Looper>(&log, 'o', 5);
-    thrower->Run();
-    other->Run();
-    ASSERT_TRUE(pumpUntil([&] { return !other->IsRunning() && !thrower->IsRunning(); }));
-    EXPECT_EQ(log, "ooooo");
-    ASSERT_EQ(reports.reports.size(), 1u);
-    EXPECT_NE(reports.reports[0].find("OutOfBoundsException"), std::string::npos);
+    EXPECT_FALSE(a->IsRunning() || b->IsRunning());
 }
 
 TEST_F(Scheduler, KillEndsTheRunAndReleasesItsLocals)
@@ -160,8 +120,7 @@ TEST_F(Scheduler, AParkedThreadWakesWhenTheDeviceSaysASoundEnded)
     EXPECT_FALSE(p->IsRunning());
 }
 
-// A thread that polls a playing sound on the silent driver takes a handful of
-// turns, not one per pass of the loop.
+// Polling a playing sound on the silent driver takes a handful of turns, not one per pass of the loop.
 TEST_F(Scheduler, WaitingForASoundDoesNotSpin)
 {
     struct Waiter : Thread {
