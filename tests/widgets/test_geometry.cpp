@@ -13,7 +13,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "WidgetTestSupport.h"
@@ -212,19 +211,6 @@ TEST_F(GeometryTest, UnwritableFolderKeepsTheOldFileAndStillCloses)
     EXPECT_EQ(messages, std::vector<std::string>{"couldn't write preferences File"});
     EXPECT_TRUE(exceptions.reports.empty());
     EXPECT_EQ(readPrefs(), text);
-}
-
-TEST_F(GeometryTest, NoPreferencesFolderOpensAtDefaultsAndSaysSo)
-{
-    // A folder that cannot be made: its parent is a file.
-    std::ofstream(m_root / "file") << "x";
-    setenv("XDG_CONFIG_HOME", (m_root / "file" / "config").c_str(), 1);
-    ExceptionRecorder exceptions;
-    auto w = Window1::Instance();
-    EXPECT_EQ(geometryOf(*w), (std::vector<int32_t>{40, 10, 400, 120}));
-    closeMain();
-    EXPECT_EQ(messages, std::vector<std::string>(2, "couldn't write preferences File"));
-    EXPECT_TRUE(exceptions.reports.empty());
 }
 
 } // namespace
