@@ -16,21 +16,6 @@
 
 namespace {
 
-// Appends its letter to a shared log at each of `passes` turns.
-struct Looper : Thread {
-    Looper(std::string* out, char c, int n) : log(out), letter(c), passes(n) {}
-    std::string* log;
-    char letter;
-    int passes;
-    ThreadTask Event_Run() override
-    {
-        for (int i = 0; i < passes; ++i) {
-            *log += letter;
-            co_await ThreadYield();
-        }
-    }
-};
-
 class Scheduler : public ::testing::Test {
 protected:
     void SetUp() override { ThreadTesting::UseManualScheduling(false); }
@@ -43,9 +28,22 @@ protected:
 
 TEST_F(Scheduler, EachYieldOfTheMainThreadGivesEveryReadyThreadOneTurn)
 {
+    // Appends its letter to the log at each of three turns.
+    struct Looper : Thread {
+        Looper(std::string* out, char c) : log(out), letter(c) {}
+        std::string* log;
+        char letter;
+        ThreadTask Event_Run() override
+        {
+            for (int i = 0; i < 3; ++i) {
+                *log += letter;
+                co_await ThreadYield();
+            }
+        }
+    };
     std::string log;
-    const auto a = std::make_shared<Looper>(&log, 'a', 3);
-    const auto b = std::make_shared<Looper>(&log, 'b', 3);
+    const auto a = std::make_shared<Looper>(&log, 'a');
+    const auto b = std::make_shared<Looper>(&log, 'b');
     a->Run();
     b->Run();
     EXPECT_EQ(log, "") << "Run returns before the first turn";
@@ -62,35 +60,30 @@ TEST_F(Scheduler, KillEndsTheRunAndReleasesItsLocals)
 {
     struct Holder : Thread {
         std::weak_ptr<int> local;
-        bool killSelf = false;
-        int turns = 0;
+        int turns = 0, killAt = 0;
         ThreadTask Event_Run() override
         {
-            auto held = std::make_shared<int>(1);
+            const auto held = std::make_shared<int>(1);
             local = held;
             for (;;) {
-                ++turns;
-                if (killSelf) Kill();
+                if (++turns == killAt) Kill();
                 co_await ThreadYield();
             }
         }
     };
-    for (bool fromInside : {false, true}) {
-        SCOPED_TRACE(fromInside ? "from inside" : "from outside");
+    for (int killAt : {0, 2}) { // 0: killed from outside after its first turn
+        SCOPED_TRACE(killAt ? "from inside" : "from outside");
         const auto h = std::make_shared<Holder>();
+        h->killAt = killAt;
         h->Run();
         RuntimeBackgroundTask();
         EXPECT_FALSE(h->local.expired());
-        if (fromInside) {
-            h->killSelf = true;
-            RuntimeBackgroundTask();
-        } else {
-            h->Kill();
-        }
+        if (killAt) RuntimeBackgroundTask();
+        else h->Kill();
         EXPECT_FALSE(h->IsRunning());
         EXPECT_TRUE(h->local.expired());
         pumpEvents(5);
-        EXPECT_EQ(h->turns, fromInside ? 2 : 1);
+        EXPECT_EQ(h->turns, killAt ? 2 : 1);
     }
 }
 
