@@ -33,7 +33,7 @@ uint32_t be32(const Bytes& b, std::size_t at)
     return v;
 }
 
-// Points QZ_RESOURCE_FILE at a file for the length of one test.
+// Points QZ_RESOURCE_FILE at other files for the length of one test.
 class ResourceFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -48,12 +48,6 @@ protected:
     }
 
     static void use(const fs::path& path) { setenv("QZ_RESOURCE_FILE", path.c_str(), 1); }
-
-    fs::path write(const std::string& name, const Bytes& bytes) const
-    {
-        std::ofstream(folder / name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        return folder / name;
-    }
 
     const fs::path folder = fs::path(::testing::TempDir()) / ("qz-resources-" + std::to_string(::getpid()));
 };
@@ -91,19 +85,13 @@ TEST_F(ResourceFile, HoldsTheItemsByIdentifier)
     for (int32_t missing : {167, 172, 262}) EXPECT_FALSE(fork->GetPicture(missing)) << missing;
 }
 
-TEST_F(ResourceFile, MissingFileGivesNil)
+TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
 {
     use(folder / "absent.rcc");
     EXPECT_FALSE(appResourceForkGetter());
     use(folder);
     EXPECT_FALSE(appResourceForkGetter()) << "a folder is no resource file";
-    // Looked for anew on every call.
-    use(QZ_BUILT_RESOURCE_FILE);
-    EXPECT_TRUE(appResourceForkGetter());
-}
 
-TEST_F(ResourceFile, DamagedFileGivesNil)
-{
     std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
     const Bytes good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     ASSERT_GT(good.size(), 1000u);
@@ -145,9 +133,14 @@ TEST_F(ResourceFile, DamagedFileGivesNil)
         {"scrambled tree", scrambledTree},
     };
     for (const auto& c : cases) {
-        use(write(std::string(c.name) + ".rcc", c.bytes));
+        const auto path = folder / (std::string(c.name) + ".rcc");
+        std::ofstream(path, std::ios::binary).write(c.bytes.data(), std::streamsize(c.bytes.size()));
+        use(path);
         EXPECT_FALSE(appResourceForkGetter()) << c.name;
     }
+    // Looked for anew on every call.
+    use(QZ_BUILT_RESOURCE_FILE);
+    EXPECT_TRUE(appResourceForkGetter());
 }
 
 }

@@ -39,19 +39,20 @@ protected:
 
     static void use(const fs::path& path) { setenv("QZ_RESOURCE_FILE", path.c_str(), 1); }
 
-    // A copy of the real resource file whose entry for sound `id` is renamed, so the lookup misses it.
-    fs::path withoutSound(int32_t id) const
+    // A copy of the real resource file with the entries of these sounds renamed, so the lookup misses them.
+    fs::path without(std::initializer_list<int32_t> ids) const
     {
         std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
         std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        std::string name;
-        for (char c : std::to_string(id) + ".wav") name += {'\0', c};
-        const auto at = bytes.find(name);
-        EXPECT_NE(at, std::string::npos);
-        bytes[at + name.size() - 1] = 'x';
-        const fs::path path = folder / ("without-" + std::to_string(id) + ".rcc");
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        for (int32_t id : ids) {
+            std::string name;
+            for (char c : std::to_string(id) + ".wav") name += {'\0', c};
+            const auto at = bytes.find(name);
+            EXPECT_NE(at, std::string::npos) << id;
+            if (at != std::string::npos) bytes[at + name.size() - 1] = 'x';
+        }
+        std::ofstream(folder / "damaged.rcc", std::ios::binary) << bytes;
+        return folder / "damaged.rcc";
     }
 
     static std::vector<Ref<Sound>> deal()
@@ -114,32 +115,24 @@ TEST_F(SoundBank, DealsAFixedPermutationOfTheSameObjects)
     EXPECT_NE(again[0], beeps[0]) << "fetched anew after the release";
 }
 
-TEST_F(SoundBank, MissingSoundIsANilEntryFetchedAgainAtNextUse)
+TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
 {
     auto expected = orderOf(deal());
     std::replace(expected.begin(), expected.end(), 7, -1);
     ReleaseSoundItems();
 
-    use(withoutSound(175));
+    use(without({175, 262}));
     EXPECT_EQ(orderOf(deal()), expected) << "one nil entry, where s07 was dealt";
-    EXPECT_EQ(CachedSoundItem(7), nullptr);
+    EXPECT_EQ(silence(), nullptr);
     const auto s08 = CachedSoundItem(8);
 
     use(QZ_BUILT_RESOURCE_FILE);
     EXPECT_NE(CharacterSound(7), nullptr) << "a nil cache is fetched again";
     EXPECT_EQ(CharacterSound(8), s08) << "a loaded one is not";
-}
-
-TEST_F(SoundBank, MissingSilenceIsFetchedAgainAtEachUse)
-{
-    use(withoutSound(262));
-    EXPECT_EQ(silence(), nullptr);
-    EXPECT_NE(CharacterSound(0), nullptr);
-    use(QZ_BUILT_RESOURCE_FILE);
-    const auto found = silence();
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->LengthFrames(), 4410);
-    EXPECT_EQ(silence(), found);
+    const auto quiet = silence();
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(quiet->LengthFrames(), 4410);
+    EXPECT_EQ(silence(), quiet);
 }
 
 } // namespace
