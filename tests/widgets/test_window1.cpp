@@ -85,8 +85,6 @@ TEST_F(Window1Test, DeclaredLayoutIsApplied)
 
     auto field = w->EditField1();
     ASSERT_NE(field, nullptr);
-    EXPECT_TRUE(field->Multiline());
-    EXPECT_FALSE(field->Styled());
     auto* edit = qobject_cast<QTextEdit*>(field->priv().widget.data());
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(edit->font().bold());
@@ -94,7 +92,6 @@ TEST_F(Window1Test, DeclaredLayoutIsApplied)
     EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(0x00, 0xFF, 0x00));
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0x22, 0x22, 0x22));
     EXPECT_EQ(edit->frameShape(), QFrame::NoFrame) << "borderless";
-    EXPECT_EQ(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
     ASSERT_NE(w->t(), nullptr) << "t is a Translate";
     EXPECT_EQ(w->t()->Priority, 5);

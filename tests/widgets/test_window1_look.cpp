@@ -206,7 +206,7 @@ TEST_F(LookTest, DragOnTheBodyMovesTheWindowByTheMouseMovement)
     EXPECT_EQ(w->Left(), 70) << "released: moves no longer drag";
 }
 
-TEST_F(LookTest, DragFromTheGripResizesAndTheFieldFollows)
+TEST_F(LookTest, DragFromTheGripResizesInPlace)
 {
     const int32_t sx = 50 + 395, sy = 60 + 115;
     mouse(QEvent::MouseButtonPress, sx, sy);
@@ -218,7 +218,6 @@ TEST_F(LookTest, DragFromTheGripResizesAndTheFieldFollows)
     mouse(QEvent::MouseMove, sx - 390, sy - 95); // back from the minimum grows at once
     EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(110, 65));
     EXPECT_EQ(std::pair(w->Left(), w->Top()), std::pair(50, 60));
-    EXPECT_EQ(w->EditField1()->Width(), 70);
     mouse(QEvent::MouseButtonRelease, sx - 390, sy - 95);
     EXPECT_TRUE(w->resizing()) << "kept after the release";
     mouse(QEvent::MouseButtonPress, 50 + 5, 60 + 30);
