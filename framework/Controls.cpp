@@ -115,6 +115,39 @@ void RectControl::parentResized(int32_t oldWidth, int32_t oldHeight, int32_t new
     applyGeometry();
 }
 
+namespace {
+// One place for every control's font; a text field's document follows it and
+// remembers the size, which its styled text falls back to.
+void changeFont(RectControl& c, const std::function<void(QFont&)>& change)
+{
+    QWidget* w = c.priv().widget.data();
+    if (!w) return;
+    QFont f = w->font();
+    change(f);
+    w->setFont(f);
+    if (auto* field = qobject_cast<FieldEdit*>(w)) field->document()->setDefaultFont(f);
+}
+} // namespace
+
+void RectControl::SetTextFont(const String& name)
+{
+    changeFont(*this, [&](QFont& f) {
+        if (!name.IsEmpty() && name != String("System")) f.setFamily(toQString(name));
+    });
+}
+
+// 0 means the system size.
+void RectControl::SetTextSize(int32_t points)
+{
+    if (points <= 0) return;
+    if (auto* field = qobject_cast<FieldEdit*>(m_priv->widget.data())) field->baseTextSize = points;
+    changeFont(*this, [&](QFont& f) { f.setPointSizeF(layoutPointsToQt(points)); });
+}
+
+void RectControl::SetBold(bool v) { changeFont(*this, [&](QFont& f) { f.setBold(v); }); }
+void RectControl::SetItalic(bool v) { changeFont(*this, [&](QFont& f) { f.setItalic(v); }); }
+void RectControl::SetUnderline(bool v) { changeFont(*this, [&](QFont& f) { f.setUnderline(v); }); }
+
 const PropertyTable& RectControl::RectControlProperties()
 {
     static const PropertyTable table = [] {
@@ -138,6 +171,11 @@ const PropertyTable& RectControl::RectControlProperties()
         t.Add<RectControl, bool>("AutoDeactivate", [](RectControl&, bool) {});
         t.Add<RectControl, String>("InitialParent", [](RectControl&, String) {});
         t.Add<RectControl, bool>("UseFocusRing", [](RectControl&, bool) {});
+        t.Add<RectControl, String>("TextFont", [](RectControl& c, String v) { c.SetTextFont(v); });
+        t.Add<RectControl, int32_t>("TextSize", [](RectControl& c, int32_t v) { c.SetTextSize(v); });
+        t.Add<RectControl, bool>("Bold", [](RectControl& c, bool v) { c.SetBold(v); });
+        t.Add<RectControl, bool>("Italic", [](RectControl& c, bool v) { c.SetItalic(v); });
+        t.Add<RectControl, bool>("Underline", [](RectControl& c, bool v) { c.SetUnderline(v); });
         return t;
     }();
     return table;
@@ -447,36 +485,6 @@ void EditField::SetBackColor(Color c)
     }
 }
 
-namespace {
-void updateFont(FieldEdit* e, const std::function<void(QFont&)>& change)
-{
-    if (!e) return;
-    QFont f = e->font();
-    change(f);
-    e->setFont(f);
-    e->document()->setDefaultFont(f);
-}
-} // namespace
-
-void EditField::SetTextFont(const String& name)
-{
-    updateFont(edit(*this), [&](QFont& f) {
-        if (!name.IsEmpty() && name != String("System")) f.setFamily(toQString(name));
-    });
-}
-
-void EditField::SetTextSize(int32_t points)
-{
-    auto* e = edit(*this);
-    if (!e || points <= 0) return;
-    e->baseTextSize = points;
-    updateFont(e, [&](QFont& f) { f.setPointSizeF(layoutPointsToQt(points)); });
-}
-
-void EditField::SetBold(bool v) { updateFont(edit(*this), [&](QFont& f) { f.setBold(v); }); }
-void EditField::SetItalic(bool v) { updateFont(edit(*this), [&](QFont& f) { f.setItalic(v); }); }
-void EditField::SetUnderline(bool v) { updateFont(edit(*this), [&](QFont& f) { f.setUnderline(v); }); }
-
 void EditField::SetBorder(bool v)
 {
     if (auto* e = edit(*this)) e->setFrameShape(v ? QFrame::StyledPanel : QFrame::NoFrame);
@@ -529,11 +537,6 @@ const PropertyTable& EditField::Properties() const
         t.Add<EditField, bool>("ReadOnly", [](EditField& c, bool v) { c.SetReadOnly(v); });
         t.Add<EditField, Color>("TextColor", [](EditField& c, Color v) { c.SetTextColor(v); });
         t.Add<EditField, Color>("BackColor", [](EditField& c, Color v) { c.SetBackColor(v); });
-        t.Add<EditField, String>("TextFont", [](EditField& c, String v) { c.SetTextFont(v); });
-        t.Add<EditField, int32_t>("TextSize", [](EditField& c, int32_t v) { c.SetTextSize(v); });
-        t.Add<EditField, bool>("Bold", [](EditField& c, bool v) { c.SetBold(v); });
-        t.Add<EditField, bool>("Italic", [](EditField& c, bool v) { c.SetItalic(v); });
-        t.Add<EditField, bool>("Underline", [](EditField& c, bool v) { c.SetUnderline(v); });
         t.Add<EditField, bool>("Border", [](EditField& c, bool v) { c.SetBorder(v); });
         t.Add<EditField, bool>("Multiline", [](EditField& c, bool v) { c.SetMultiline(v); });
         t.Add<EditField, bool>("ScrollbarHorizontal", [](EditField& c, bool v) { c.SetScrollbarHorizontal(v); });
@@ -597,32 +600,6 @@ void StaticText::SetTextColor(Color c)
     }
 }
 
-namespace {
-void updateLabelFont(QWidget* w, const std::function<void(QFont&)>& change)
-{
-    if (!w) return;
-    QFont f = w->font();
-    change(f);
-    w->setFont(f);
-}
-} // namespace
-
-void StaticText::SetTextFont(const String& name)
-{
-    updateLabelFont(label(*this), [&](QFont& f) {
-        if (!name.IsEmpty() && name != String("System")) f.setFamily(toQString(name));
-    });
-}
-
-void StaticText::SetTextSize(int32_t points)
-{
-    if (points > 0) updateLabelFont(label(*this), [&](QFont& f) { f.setPointSizeF(layoutPointsToQt(points)); });
-}
-
-void StaticText::SetBold(bool v) { updateLabelFont(label(*this), [&](QFont& f) { f.setBold(v); }); }
-void StaticText::SetItalic(bool v) { updateLabelFont(label(*this), [&](QFont& f) { f.setItalic(v); }); }
-void StaticText::SetUnderline(bool v) { updateLabelFont(label(*this), [&](QFont& f) { f.setUnderline(v); }); }
-
 void StaticText::SetMultiline(bool v)
 {
     if (auto* l = label(*this)) l->setWordWrap(v);
@@ -636,11 +613,6 @@ const PropertyTable& StaticText::Properties() const
         t.Add<StaticText, int32_t>("TextAlign", [](StaticText& c, int32_t v) { c.SetTextAlign(v); });
         t.Add<StaticText, Color>("TextColor", [](StaticText& c, Color v) { c.SetTextColor(v); });
         t.Add<StaticText, bool>("Multiline", [](StaticText& c, bool v) { c.SetMultiline(v); });
-        t.Add<StaticText, String>("TextFont", [](StaticText& c, String v) { c.SetTextFont(v); });
-        t.Add<StaticText, int32_t>("TextSize", [](StaticText& c, int32_t v) { c.SetTextSize(v); });
-        t.Add<StaticText, bool>("Bold", [](StaticText& c, bool v) { c.SetBold(v); });
-        t.Add<StaticText, bool>("Italic", [](StaticText& c, bool v) { c.SetItalic(v); });
-        t.Add<StaticText, bool>("Underline", [](StaticText& c, bool v) { c.SetUnderline(v); });
         t.Add<StaticText, String>("DataSource", [](StaticText&, String) {});
         t.Add<StaticText, String>("DataField", [](StaticText&, String) {});
         return t;
@@ -753,22 +725,6 @@ bool PushButton::IsDefault() const
 
 void PushButton::SetCancel(bool) {}
 
-void PushButton::SetTextFont(const String& name)
-{
-    updateLabelFont(button(*this), [&](QFont& f) {
-        if (!name.IsEmpty() && name != String("System")) f.setFamily(toQString(name));
-    });
-}
-
-void PushButton::SetTextSize(int32_t points)
-{
-    if (points > 0) updateLabelFont(button(*this), [&](QFont& f) { f.setPointSizeF(layoutPointsToQt(points)); });
-}
-
-void PushButton::SetBold(bool v) { updateLabelFont(button(*this), [&](QFont& f) { f.setBold(v); }); }
-void PushButton::SetItalic(bool v) { updateLabelFont(button(*this), [&](QFont& f) { f.setItalic(v); }); }
-void PushButton::SetUnderline(bool v) { updateLabelFont(button(*this), [&](QFont& f) { f.setUnderline(v); }); }
-
 const PropertyTable& PushButton::Properties() const
 {
     static const PropertyTable table = [] {
@@ -776,11 +732,6 @@ const PropertyTable& PushButton::Properties() const
         t.Add<PushButton, String>("Caption", [](PushButton& c, String v) { c.SetCaption(v); });
         t.Add<PushButton, bool>("Default", [](PushButton& c, bool v) { c.SetDefault(v); });
         t.Add<PushButton, bool>("Cancel", [](PushButton& c, bool v) { c.SetCancel(v); });
-        t.Add<PushButton, String>("TextFont", [](PushButton& c, String v) { c.SetTextFont(v); });
-        t.Add<PushButton, int32_t>("TextSize", [](PushButton& c, int32_t v) { c.SetTextSize(v); });
-        t.Add<PushButton, bool>("Bold", [](PushButton& c, bool v) { c.SetBold(v); });
-        t.Add<PushButton, bool>("Italic", [](PushButton& c, bool v) { c.SetItalic(v); });
-        t.Add<PushButton, bool>("Underline", [](PushButton& c, bool v) { c.SetUnderline(v); });
         return t;
     }();
     return table;

@@ -28,6 +28,13 @@ public:
     void SetEnabled(bool v);
     int32_t TabIndex = 0;
 
+    // The control's font; point sizes as the layouts give them, 0 meaning the system size.
+    void SetTextFont(const String& name);
+    void SetTextSize(int32_t points);
+    void SetBold(bool v);
+    void SetItalic(bool v);
+    void SetUnderline(bool v);
+
     // Redraws the control; with eraseBackground at once, otherwise on the next frame.
     void Refresh(bool eraseBackground = true);
 
@@ -78,11 +85,6 @@ public:
     bool ReadOnly() const;
     void SetTextColor(Color c);
     void SetBackColor(Color c);
-    void SetTextFont(const String& name);
-    void SetTextSize(int32_t points);
-    void SetBold(bool v);
-    void SetItalic(bool v);
-    void SetUnderline(bool v);
     void SetBorder(bool v);
     void SetMultiline(bool v);
     void SetScrollbarHorizontal(bool v);
@@ -119,11 +121,6 @@ public:
     void SetText(const String& text);
     void SetTextAlign(int32_t align);   // 0 default, 1 left, 2 centre, 3 right
     void SetTextColor(Color c);
-    void SetTextFont(const String& name);
-    void SetTextSize(int32_t points);   // 0 means the system size
-    void SetBold(bool v);
-    void SetItalic(bool v);
-    void SetUnderline(bool v);
     void SetMultiline(bool v);
 };
 
@@ -154,11 +151,6 @@ public:
     void SetDefault(bool v);
     bool IsDefault() const;
     void SetCancel(bool v);
-    void SetTextFont(const String& name);
-    void SetTextSize(int32_t points);
-    void SetBold(bool v);
-    void SetItalic(bool v);
-    void SetUnderline(bool v);
 
     void raiseAction();
     // Presses the button as a click would.
