@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "core/Window1.h"
 #include "framework/Application.h"
 
 // Lets the event loop run until done() holds or the time is up.
@@ -37,3 +40,13 @@ struct ExceptionRecorder {
     }
     ~ExceptionRecorder() { SetUnhandledExceptionSink(previous); }
 };
+
+// A main-window test starts from the built resource file, with no main window
+// left open and no quit pending from an earlier test.
+inline ::testing::AssertionResult startWithoutMainWindow()
+{
+    setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
+    if (_GetImplicitWindow(Window1::kClassName)) return ::testing::AssertionFailure() << "a main window is still open";
+    ApplicationTesting::Reset();
+    return ::testing::AssertionSuccess();
+}

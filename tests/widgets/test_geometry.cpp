@@ -46,9 +46,7 @@ class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
-        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
-        ApplicationTesting::Reset();
+        ASSERT_TRUE(startWithoutMainWindow());
         char pattern[] = "/tmp/qz-geometry.XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_root = pattern;

@@ -31,10 +31,8 @@ class MenuStripTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
-        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
+        ASSERT_TRUE(startWithoutMainWindow());
         std::filesystem::remove(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "QuibZerevarovePrefs.plist");
-        ApplicationTesting::Reset();
         QApplication::clipboard()->clear();
         // As start-up does it: the application with its bar and handlers, then the main window.
         auto app = std::make_shared<App>();

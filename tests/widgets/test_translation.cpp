@@ -43,9 +43,7 @@ class Translation : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
-        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
-        ApplicationTesting::Reset();
+        ASSERT_TRUE(startWithoutMainWindow());
         ReleaseSoundItems();
         AudioTesting::UseManualClock();
         ThreadTesting::UseManualScheduling(true);

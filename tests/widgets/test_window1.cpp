@@ -23,10 +23,8 @@ class Window1Test : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
-        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
+        ASSERT_TRUE(startWithoutMainWindow());
         std::filesystem::remove(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "QuibZerevarovePrefs.plist");
-        ApplicationTesting::Reset();
     }
     void TearDown() override
     {

@@ -55,9 +55,7 @@ class LookTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
-        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
-        ApplicationTesting::Reset();
+        ASSERT_TRUE(startWithoutMainWindow());
         // The About window reads its version line from the application object; no menu strip.
         _RuntimeRegisterAppObject(std::make_shared<App>());
         w = std::make_shared<LookProbe>();
