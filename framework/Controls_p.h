@@ -11,6 +11,8 @@ struct RectControlPrivate {
 
 QString toQString(const String& s);
 String fromQString(const QString& s);
+// Program texts separate lines with carriage returns; the widgets want line feeds.
+QString displayText(const String& s);
 
 // Point sizes in the layouts assume 72 pixels per inch; Qt's points follow the screen.
 double layoutPointsToQt(double points);

@@ -66,5 +66,8 @@ struct WindowPrivate {
     int menuBarHeight() const;
 };
 
+// Raises the window's Resizing and Resized events, if it is open.
+void raiseResizeEvents(Window& w);
+
 // Builds the Qt menu bar for the application's bar; defined with the application.
 QMenuBar* buildMenuBar(QWidget* parent);
