@@ -119,7 +119,7 @@ public:
 
     String Text() const;
     void SetText(const String& text);
-    void SetTextAlign(int32_t align);   // 0 default, 1 left, 2 centre, 3 right
+    void SetTextAlign(int32_t align);   // 0 left (the default), 1 centre, 2 right
     void SetTextColor(Color c);
     void SetMultiline(bool v);
 };

@@ -128,6 +128,9 @@ void EditField::SetText(const String& text)
 {
     auto* e = edit(*this);
     if (!e) return;
+    // The selection and the scroll position stay where they were, as far as the new text reaches.
+    const int32_t start = SelStart(), length = SelLength();
+    const int scrolled = e->verticalScrollBar()->value();
     e->setPlainText(displayText(text));
     // Qt gives new text the style found at the old insertion point; the whole
     // text takes the field's own font instead, neither bold nor italic.
@@ -135,6 +138,9 @@ void EditField::SetText(const String& text)
     all.select(QTextCursor::Document);
     all.setCharFormat(QTextCharFormat());
     e->setCurrentCharFormat(QTextCharFormat());
+    SetSelStart(start);
+    SetSelLength(length);
+    e->verticalScrollBar()->setValue(scrolled);
 }
 
 int32_t EditField::SelStart() const

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTextEdit>
 
 #include "framework/Application.h"
@@ -20,7 +21,24 @@ QKeySequence shortcutFor(const String& text)
     return QKeySequence(s);
 }
 
-QTextEdit* focusedField() { return qobject_cast<QTextEdit*>(QApplication::focusWidget()); }
+bool isMenu(const QWidget* w) { return qobject_cast<const QMenuBar*>(w) || qobject_cast<const QMenu*>(w); }
+
+// The text field that had the focus before a menu took the keyboard.
+QPointer<QTextEdit>& fieldBeforeMenu()
+{
+    static QPointer<QTextEdit> field;
+    return field;
+}
+
+// The text field the Edit items act on: the focused one, or while a menu has
+// the keyboard (opened from the strip, or reached from another menu with the
+// arrow keys) the one that had the focus before it.
+QTextEdit* focusedField()
+{
+    QWidget* now = QApplication::focusWidget();
+    if (!now || isMenu(now)) return fieldBeforeMenu();
+    return qobject_cast<QTextEdit*>(now);
+}
 
 // The Edit items with no handler of the program's own act on the focused text field.
 bool serveEditItem(const String& name)
@@ -88,6 +106,9 @@ QMenuBar* buildMenuBar(QWidget* parent)
     auto app = _GetAppObject();
     if (!app || !app->MenuBar()) return nullptr;
     auto* bar = new QMenuBar(parent);
+    QObject::connect(qApp, &QApplication::focusChanged, bar, [](QWidget*, QWidget* now) {
+        if (!isMenu(now)) fieldBeforeMenu() = qobject_cast<QTextEdit*>(now);
+    });
     bar->setStyleSheet(QString::fromLatin1(kStripStyle));
     for (const auto& menuItem : app->MenuBar()->Children()) {
         QMenu* menu = bar->addMenu(toQString(menuItem->Text));
@@ -99,6 +120,8 @@ QMenuBar* buildMenuBar(QWidget* parent)
             }
             QAction* a = menu->addAction(toQString(item->Text));
             if (!item->KeyboardShortcut.IsEmpty()) a->setShortcut(shortcutFor(item->KeyboardShortcut));
+            // One menu bar for the application: its shortcuts work in every window.
+            a->setShortcutContext(Qt::ApplicationShortcut);
             if (std::dynamic_pointer_cast<QuitMenuItem>(item)) a->setMenuRole(QAction::QuitRole);
             else if (std::dynamic_pointer_cast<AppleMenuItem>(item)) a->setMenuRole(QAction::AboutRole);
             else a->setMenuRole(QAction::NoRole);

@@ -204,6 +204,19 @@ std::vector<String> Split(const String& s, const String& delimiter)
     return parts;
 }
 
+String NthField(const String& s, const String& separator, int32_t index)
+{
+    if (index < 1 || separator.IsEmpty()) return {};
+    std::size_t from = 0;
+    for (int32_t field = 1; field < index; ++field) {
+        const auto at = s.Find(separator, from);
+        if (at == std::u32string::npos) return {};
+        from = at + separator.Length();
+    }
+    const auto end = s.Find(separator, from);
+    return s.Sub(from, end == std::u32string::npos ? std::u32string::npos : end - from);
+}
+
 String Join(const std::vector<String>& parts, const String& delimiter)
 {
     String out;

@@ -69,6 +69,8 @@ String Str(double value);
 double Val(const String& s);
 // The empty delimiter splits into single characters; an empty text gives no element.
 std::vector<String> Split(const String& s, const String& delimiter);
+// The index-th field (from 1) of the text cut at each separator; empty when there is none.
+String NthField(const String& s, const String& separator, int32_t index);
 String Join(const std::vector<String>& parts, const String& delimiter);
 String Lowercase(const String& s);
 

@@ -1,6 +1,6 @@
 #include "framework/Window_p.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QTimer>
 
@@ -11,6 +11,9 @@
 #include "framework/Thread.h"
 
 namespace {
+
+// The toolkit's own limit on a widget's size.
+constexpr int kMaxSize = QWIDGETSIZE_MAX;
 
 std::vector<Ref<Window>>& openWindows()
 {
@@ -59,6 +62,45 @@ QRect reachable(const QRect& r)
     return moved;
 }
 
+// The most room any screen offers a window's content. A saved size far beyond
+// every screen would otherwise ask for a drawing surface of gigabytes.
+QSize screenRoom()
+{
+    QSize room;
+    for (auto* s : QGuiApplication::screens()) room = room.expandedTo(s->availableGeometry().size());
+    return room.isEmpty() ? QSize(kMaxSize, kMaxSize) : room;
+}
+
+// The background: the colour the layout gives, or the style's window colour.
+void applyBackColor(WindowPrivate& p)
+{
+    if (!p.content) return;
+    QPalette pal = QApplication::palette(p.content);
+    if (p.hasBackColor) pal.setColor(QPalette::Window, p.backColor);
+    p.content->setPalette(pal);
+}
+
+// The frame's controls and size limits as the layout declares them. A window
+// that is not resizeable keeps its limits as hints all the same: the window
+// manager is told not to offer resizing, while the program still resizes it.
+void applyFrameControls(Window& w)
+{
+    auto& p = w.priv();
+    QWidget* f = p.frame;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    if (p.closeButton) flags |= Qt::WindowCloseButtonHint;
+    if (p.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (p.maximizeButton && p.resizeable) flags |= Qt::WindowMaximizeButtonHint;
+    if (f->windowFlags() != flags) f->setWindowFlags(flags);
+    const int bar = p.menuBarHeight();
+    const QSize low(std::max(1, w.MinWidth), std::max(1, w.MinHeight) + bar);
+    const QSize high(std::clamp(w.MaxWidth, 1, kMaxSize), std::clamp(w.MaxHeight, 1, kMaxSize - bar) + bar);
+    f->setMinimumSize(low);
+    f->setMaximumSize(high.expandedTo(low));
+    f->winId(); // the native window, which the hints below are written on
+    setFrameFunctions(f, p);
+}
+
 // While the program sets a size, the paints its resize handlers ask for are
 // shown together on the next frame: one repaint at the final size rather than
 // one per handler and per dimension.
@@ -86,7 +128,8 @@ Window::Window() : m_priv(std::make_unique<WindowPrivate>())
     auto* frame = new WindowFrame(this);
     m_priv->frame = frame;
     m_priv->content = new WindowContent(this, frame);
-    frame->resize(m_priv->width, m_priv->height);
+    frame->resize(100, 100);
+    frame->setWindowTitle(QStringLiteral(" "));
     frame->relayout();
 }
 
@@ -109,7 +152,7 @@ void Window::Construct()
             if (w->priv().menuBar) hosted = true;
         if (!hosted && _GetAppObject() && _GetAppObject()->MenuBar()) {
             m_priv->menuBar = buildMenuBar(m_priv->frame);
-            if (m_priv->menuBar) m_priv->frame->resize(m_priv->width, m_priv->height + m_priv->menuBarHeight());
+            if (m_priv->menuBar) m_priv->frame->resize(Width(), m_priv->frame->height() + m_priv->menuBarHeight());
             m_priv->frame->relayout();
         }
     }
@@ -140,32 +183,24 @@ const PropertyTable& Window::WindowProperties()
         t.Add<Window, int32_t>("MaxHeight", [](Window& w, int32_t v) { w.MaxHeight = v; });
         t.Add<Window, String>("Title", [](Window& w, String v) { w.SetTitle(v); });
         t.Add<Window, bool>("Visible", [](Window& w, bool v) { w.priv().visible = v; });
-        t.Add<Window, int32_t>("Frame", [](Window& w, int32_t v) {
-            // Plain box windows (4) carry no system frame: the program moves and sizes them itself.
-            auto& p = w.priv();
-            p.framed = v != 4;
-            if (p.frame) p.frame->setWindowFlag(Qt::FramelessWindowHint, !p.framed);
+        t.Add<Window, bool>("HasBackColor", [](Window& w, bool v) {
+            w.priv().hasBackColor = v;
+            applyBackColor(w.priv());
         });
-        t.Add<Window, bool>("HasBackColor", [](Window&, bool) {});
         t.Add<Window, Color>("BackColor", [](Window& w, Color c) {
-            if (!w.priv().content) return;
-            QPalette pal = w.priv().content->palette();
-            pal.setColor(QPalette::Window, QColor(c.r, c.g, c.b));
-            w.priv().content->setPalette(pal);
+            w.priv().backColor = QColor(c.r, c.g, c.b);
+            applyBackColor(w.priv());
         });
-        t.Add<Window, bool>("MaximizeButton", [](Window& w, bool v) {
-            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowMaximizeButtonHint, v);
-        });
-        t.Add<Window, bool>("MinimizeButton", [](Window& w, bool v) {
-            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowMinimizeButtonHint, v);
-        });
-        t.Add<Window, bool>("CloseButton", [](Window& w, bool v) {
-            if (w.priv().frame) w.priv().frame->setWindowFlag(Qt::WindowCloseButtonHint, v);
-        });
-        // Accepted from the layouts; the windows here need nothing more of them.
+        t.Add<Window, bool>("CloseButton", [](Window& w, bool v) { w.priv().closeButton = v; });
+        t.Add<Window, bool>("MinimizeButton", [](Window& w, bool v) { w.priv().minimizeButton = v; });
+        t.Add<Window, bool>("MaximizeButton", [](Window& w, bool v) { w.priv().maximizeButton = v; });
+        t.Add<Window, bool>("Resizeable", [](Window& w, bool v) { w.priv().resizeable = v; });
         t.Add<Window, int32_t>("Placement", [](Window& w, int32_t v) { w.priv().placement = v; });
+        // Accepted from the layouts; the windows here need nothing more of them. Every
+        // kind of frame gets the system's title bar, with the controls declared above.
+        t.Add<Window, int32_t>("Frame", [](Window&, int32_t) {});
         t.Add<Window, int32_t>("MacProcID", [](Window&, int32_t) {});
-        for (auto name : {"Composite", "FullScreen", "MenuBarVisible", "Resizeable", "LiveResize"})
+        for (auto name : {"Composite", "FullScreen", "MenuBarVisible", "LiveResize"})
             t.Add<Window, bool>(name, [](Window&, bool) {});
         t.Add<Window, String>("BalloonHelp", [](Window&, String) {});
         return t;
@@ -177,21 +212,21 @@ const PropertyTable& Window::Properties() const { return WindowProperties(); }
 
 int32_t Window::Left() const { return m_priv->frame ? m_priv->frame->geometry().x() : 0; }
 int32_t Window::Top() const { return m_priv->frame ? m_priv->frame->geometry().y() + m_priv->menuBarHeight() : 0; }
-int32_t Window::Width() const { return m_priv->width; }
-int32_t Window::Height() const { return m_priv->height; }
+// The real size, whoever changed it last: the program, the user or the window manager.
+int32_t Window::Width() const { return m_priv->frame ? m_priv->frame->width() : 0; }
+int32_t Window::Height() const { return m_priv->frame ? m_priv->frame->height() - m_priv->menuBarHeight() : 0; }
 
 namespace {
-// A hidden window is kept reachable when it is shown, so that a position and a
-// size set one after the other (as the saved geometry is) are judged together.
-void placeFrame(WindowPrivate& p, QRect content, bool keepReachable)
+// A window is kept reachable when it is shown, not while it moves: a position
+// and a size set one after the other (as the saved geometry is) are judged
+// together, and a drag follows the mouse to the screen's edge and beyond.
+void placeFrame(WindowPrivate& p, const QRect& content)
 {
     if (!p.frame) return;
-    if (keepReachable) content = reachable(content);
     const int bar = p.menuBarHeight();
     p.frame->setGeometry(content.x(), content.y() - bar, content.width(), content.height() + bar);
     p.frame->relayout();
 }
-void placeFrame(WindowPrivate& p, const QRect& content) { placeFrame(p, content, p.frame && p.frame->isVisible()); }
 QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
 } // namespace
 
@@ -222,9 +257,11 @@ void Window::SetTop(int32_t v)
 // Setting a size raises Resizing and Resized once, also when the value is the same.
 void Window::SetWidth(int32_t v)
 {
-    m_priv->width = std::clamp(v, std::max(1, MinWidth), std::max(std::max(1, MinWidth), MaxWidth));
+    const int32_t low = std::max(1, MinWidth);
+    QRect r = contentRect(*this);
+    r.setWidth(std::clamp(v, low, std::max(low, std::min({MaxWidth, screenRoom().width(), kMaxSize}))));
     m_priv->settingSize = true;
-    placeFrame(*m_priv, contentRect(*this));
+    placeFrame(*m_priv, r);
     m_priv->settingSize = false;
     HeldUpdates held(m_priv->frame);
     raiseResizeEvents(*this);
@@ -232,19 +269,24 @@ void Window::SetWidth(int32_t v)
 
 void Window::SetHeight(int32_t v)
 {
-    m_priv->height = std::clamp(v, std::max(1, MinHeight), std::max(std::max(1, MinHeight), MaxHeight));
+    const int32_t low = std::max(1, MinHeight);
+    const int32_t room = std::min(screenRoom().height(), kMaxSize - m_priv->menuBarHeight());
+    QRect r = contentRect(*this);
+    r.setHeight(std::clamp(v, low, std::max(low, std::min(MaxHeight, room))));
     m_priv->settingSize = true;
-    placeFrame(*m_priv, contentRect(*this));
+    placeFrame(*m_priv, r);
     m_priv->settingSize = false;
     HeldUpdates held(m_priv->frame);
     raiseResizeEvents(*this);
 }
 
-String Window::Title() const { return m_priv->frame ? fromQString(m_priv->frame->windowTitle()) : String(); }
+String Window::Title() const { return m_priv->title; }
 
 void Window::SetTitle(const String& t)
 {
-    if (m_priv->frame) m_priv->frame->setWindowTitle(toQString(t));
+    m_priv->title = t;
+    // The toolkit shows the program's name in place of an empty title: a blank one shows nothing.
+    if (m_priv->frame) m_priv->frame->setWindowTitle(t.IsEmpty() ? QStringLiteral(" ") : toQString(t));
 }
 
 bool Window::Visible() const { return m_priv->frame && m_priv->frame->isVisible(); }
@@ -269,7 +311,8 @@ void Window::Show()
         }
     }
     m_priv->shownBefore = true;
-    placeFrame(*m_priv, content, true);
+    applyFrameControls(*this);
+    placeFrame(*m_priv, reachable(content));
     m_priv->frame->show();
     m_priv->frame->raise();
     m_priv->frame->activateWindow();

@@ -118,6 +118,9 @@ QPoint WindowContent::localPos(const QMouseEvent* e) const
 
 void WindowContent::mousePressEvent(QMouseEvent* e)
 {
+    // A press a control let through (a text field's right-click, before its
+    // own menu) stays the control's: the window sees only presses on its body.
+    if (childAt(e->position().toPoint())) return;
     auto& p = m_owner->priv();
     const QPoint pos = localPos(e);
     p.contextualClick = e->button() == Qt::RightButton ||

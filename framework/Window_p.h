@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QImage>
 #include <QMenuBar>
 #include <QPointer>
@@ -52,7 +53,11 @@ struct WindowPrivate {
     bool settingSize = false; // Width or Height is being set: that setter raises the resize events
     bool contextualClick = false;
     bool visible = true;      // the layout's wish, applied after Open
-    bool framed = true;
+    // The frame's controls as the layout declares them; the window manager is told at each Show.
+    bool closeButton = true, minimizeButton = true, maximizeButton = true, resizeable = true;
+    bool hasBackColor = false;
+    QColor backColor = Qt::white;
+    String title;             // as the program set it; an empty one is shown blank
     int32_t placement = 0;       // 2: centred on the main screen; 0: the toolkit's default
     bool positioned = false;     // the program set Left or Top
     bool shownBefore = false;
@@ -60,7 +65,6 @@ struct WindowPrivate {
     QImage backingMemory;     // room for the backing, kept across small size changes
     QImage backing;           // what Window.Graphics drew, shown on the next paint; a view into backingMemory
     bool backingFresh = false;
-    int32_t width = 100, height = 100;
     int laidOutWidth = 0, laidOutHeight = 0; // the content size the controls were placed for
 
     int menuBarHeight() const;
@@ -68,6 +72,9 @@ struct WindowPrivate {
 
 // Raises the window's Resizing and Resized events, if it is open.
 void raiseResizeEvents(Window& w);
+
+// Tells the window manager which frame controls the window has; X11 only, nothing elsewhere.
+void setFrameFunctions(QWidget* frame, const WindowPrivate& p);
 
 // Builds the Qt menu bar for the application's bar; defined with the application.
 QMenuBar* buildMenuBar(QWidget* parent);

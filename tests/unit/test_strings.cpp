@@ -75,6 +75,15 @@ TEST(Strings, MidAndInStrAreOneBased)
     };
     for (const auto& c : finds)
         EXPECT_EQ(InStr(c.start, String(c.text), String(c.find)), c.expected) << c.start << " " << c.text << " " << c.find;
+
+    const struct {
+        std::string text, separator;
+        int32_t index;
+        std::string expected;
+    } fields[] = {{"a,bc,,d", ",", 2, "bc"}, {"a,bc,,d", ",", 3, ""}, {"a,bc,,d", ",", 4, "d"}, {"a,b", ",", 3, ""},
+                  {"a::b::c", "::", 3, "c"}, {"abc", ",", 1, "abc"},  {"a,b", ",", 0, ""},       {"a,b", "", 1, ""}};
+    for (const auto& c : fields)
+        EXPECT_EQ(NthField(String(c.text), String(c.separator), c.index).ToUtf8(), c.expected) << c.text << " " << c.index;
 }
 
 TEST(Strings, StrAndVal)

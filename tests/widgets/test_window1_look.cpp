@@ -115,7 +115,7 @@ void expectLook(const std::function<uint32_t(int32_t, int32_t)>& px, int32_t w, 
 // Drawn into a picture that held something else, and shown on the window's own surface.
 TEST_F(LookTest, LookIsDrawnAtEachSize)
 {
-    for (const auto& [width, height] : {std::pair{400, 120}, std::pair{100, 60}, std::pair{1000, 61}}) {
+    for (const auto& [width, height] : {std::pair{400, 120}, std::pair{100, 60}, std::pair{780, 61}}) {
         auto picture = NewPicture(width, height, 32);
         auto g = picture->Graphics();
         g->SetForeColor(0xFFFFFF);
