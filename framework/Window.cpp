@@ -97,8 +97,6 @@ void applyFrameControls(Window& w)
     const QSize high(std::clamp(w.MaxWidth, 1, kMaxSize), std::clamp(w.MaxHeight, 1, kMaxSize - bar) + bar);
     f->setMinimumSize(low);
     f->setMaximumSize(high.expandedTo(low));
-    f->winId(); // the native window, which the hints below are written on
-    setFrameFunctions(f, p);
 }
 
 // While the program sets a size, the paints its resize handlers ask for are
@@ -314,6 +312,7 @@ void Window::Show()
     applyFrameControls(*this);
     placeFrame(*m_priv, reachable(content));
     m_priv->frame->show();
+    setFrameFunctions(m_priv->frame, *m_priv);
     m_priv->frame->raise();
     m_priv->frame->activateWindow();
 }

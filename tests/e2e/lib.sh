@@ -109,3 +109,17 @@ wait_geometry() {
     done
     fail "window geometry is '$now', expected '$2'"
 }
+
+# Starts openbox in the private X server and waits until it manages windows.
+start_openbox() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    fail "openbox did not start"
+}
+
+# A window's property as xprop prints it after the "=".
+window_prop() { xprop -id "$1" "$2" | sed 's/^[^=]*= *//'; }
