@@ -312,6 +312,8 @@ void Window::Show()
     applyFrameControls(*this);
     placeFrame(*m_priv, reachable(content));
     m_priv->frame->show();
+    // Only now: a native window made before its geometry is set would be
+    // placed by its frame's corner rather than by its content's.
     setFrameFunctions(m_priv->frame, *m_priv);
     m_priv->frame->raise();
     m_priv->frame->activateWindow();

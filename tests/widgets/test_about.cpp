@@ -3,6 +3,7 @@
 #include "WidgetTestSupport.h"
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
+#include "about/CreditsMarkup.h"
 #include "app/App.h"
 #include "framework/Controls.h"
 
@@ -131,6 +132,14 @@ TEST_F(AboutTest, CreditsShowTheirStyles)
         }
         EXPECT_EQ(Len(shown) - small, 597);
     }
+    // Without mark-up the tags stay as text, and the selection and the scroll position where they were.
+    select(40, 5);
+    field->SetScrollPosition(5);
+    const int32_t scrolled = field->ScrollPosition();
+    SetMarkupText(*field, CreditsText(), false);
+    EXPECT_EQ(std::tuple(Len(field->Text()), field->SelStart(), field->SelLength(), field->ScrollPosition()),
+              std::tuple(Len(CreditsText()), 40, 5, scrolled));
+    EXPECT_GT(scrolled, 0);
 }
 
 TEST_F(AboutTest, HelpAboutKeepsOneWindowUntilItIsClosed)
