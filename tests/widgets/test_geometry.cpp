@@ -189,6 +189,9 @@ TEST_F(GeometryTest, OffScreenPositionsStillOpenPartlyOnScreen)
             EXPECT_EQ(w->Top(), std::stoi(c.top));
             EXPECT_EQ(w->Left(), std::stoi(c.left));
         }
+        // Only showing keeps a window reachable: a move of a shown one goes where it is asked.
+        w->SetLeft(5 - w->Width());
+        EXPECT_EQ(w->Left(), 5 - w->Width());
         closeMain();
     }
 }
