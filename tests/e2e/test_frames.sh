@@ -60,10 +60,12 @@ grep -q "minimum size: 100 by $((60 + strip))" <<<"$hints" && grep -q "maximum s
 (( w <= screen_w && h - strip <= screen_h )) || fail "saved size 100000 x 2147483647 shown as $w x $((h - strip))"
 expect_frame "$main" "Quib Zerevarove" +CLOSE +MINIMIZE -MAXIMIZE -RESIZE
 
-# A resize by the window manager, not by the program.
+# A resize by the window manager, then a move by the body and a resize from the grip.
 xdotool windowsize "$main" 500 $((150 + strip))
 xdotool windowmove "$main" 30 50
 sleep 0.3
+mouse_drag 35 $((50 + strip + 60)) 55 $((50 + strip + 70)) 4 0.05
+mouse_drag $((50 + 495)) $((60 + strip + 145)) $((50 + 535)) $((60 + strip + 165)) 4 0.05
 
 # A right-click in the text shows one menu, the field's (longer than the window's three items).
 read -r x y _ _ < <(client_geometry "$main")
@@ -92,5 +94,5 @@ focus_window "$help"
 xdotool key ctrl+q
 wait_exit
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Ctrl+Q in the Help window"
-[ "$(saved)" = "$((50 + strip)) 30 500 150" ] || fail "saved '$(saved)', not the size the window manager gave"
+[ "$(saved)" = "$((60 + strip)) 50 540 170" ] || fail "saved '$(saved)', not where the window was left"
 echo PASS
