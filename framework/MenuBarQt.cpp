@@ -96,7 +96,8 @@ void chooseItem(const Ref<MenuItem>& item)
         Quit(0);
         return;
     }
-    serveEditItem(item->Name);
+    // A shortcut reaches here from any window; a read-only field is not to be undone.
+    if (editItemCanAct(item->Name)) serveEditItem(item->Name);
 }
 
 } // namespace

@@ -95,4 +95,9 @@ xdotool key ctrl+q
 wait_exit
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Ctrl+Q in the Help window"
 [ "$(saved)" = "$((60 + strip)) 50 540 170" ] || fail "saved '$(saved)', not where the window was left"
+# Opened and closed untouched, the window writes back what it read: the content box, not the frame.
+start_app
+"$XTOOL" close "$(main_window)"
+wait_exit
+[ "$(saved)" = "$((60 + strip)) 50 540 170" ] || fail "an untouched window saved '$(saved)'"
 echo PASS

@@ -198,6 +198,7 @@ TEST_F(MenuStripTest, EditItemsActOnTheFocusedField)
         {"&Delete", [&] { f->SetSelStart(4); f->SetSelLength(4); }, "Quib", "Quib"},
         {"&Undo", [] {}, "QuibQuib", "Quib"},
         {"Cu&t", [&] { f->SetSelStart(0); f->SetSelLength(2); }, "ibQuib", "Qu"},
+        {"&Undo", [&] { f->SetReadOnly(true); }, "ibQuib", "Qu"},
     };
     for (const auto& s : steps) {
         s.before();
