@@ -128,6 +128,7 @@ TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
         {"huge child count", patched(tree + 6, 0xFFFFFFFF)},
         {"children beyond the end", patched(tree + 10, 0x00FFFFFF)},
         {"root its own child", patched(tree + 10, 0)},
+        {"root no folder: one bit off in the tree's offset", patched(8, uint32_t(tree) ^ 0x80)},
         {"entry beyond the end", patched(file + 10, 0xFFFFFFF0)},
         {"name beyond the end", patched(file, 0xFFFFFFF0)},
         {"scrambled tree", scrambledTree},
