@@ -54,11 +54,12 @@ struct Range {
 std::array<Range, 8> ranges;
 std::mutex rangesLock;
 struct sigaction previous;
+// Read once outside the handler, where sysconf may not be called.
+uintptr_t page;
 
 void onBusError(int, siginfo_t* info, void*)
 {
     const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
-    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
     for (const Range& r : ranges) {
         const uintptr_t end = r.end.load();
         if (at < r.begin.load() || at >= end) continue;
@@ -76,6 +77,7 @@ void add(const void* mapping, std::size_t size)
 {
     std::lock_guard guard(rangesLock);
     static const bool installed = [] {
+        page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
         struct sigaction action {};
         action.sa_sigaction = onBusError;
         action.sa_flags = SA_SIGINFO | SA_RESTART;

@@ -144,4 +144,15 @@ TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
     EXPECT_TRUE(appResourceForkGetter());
 }
 
+TEST_F(ResourceFile, CutShortUnderALoadedSoundSilencesItWithoutACrash)
+{
+    const fs::path copy = folder / "copy.rcc";
+    fs::copy_file(QZ_BUILT_RESOURCE_FILE, copy);
+    use(copy);
+    const auto sound = appResourceForkGetter()->GetSound(200);
+    ASSERT_TRUE(sound);
+    fs::resize_file(copy, 0);
+    EXPECT_TRUE(std::all_of(sound->Samples().begin(), sound->Samples().end(), [](int16_t s) { return s == 0; }));
+}
+
 }
