@@ -116,7 +116,7 @@ void Mixer::start(uint64_t id, Samples samples)
     std::lock_guard guard(m_lock);
     auto voice = std::find_if(m_voices.begin(), m_voices.end(), [id](const Voice& v) { return v.id == id; });
     // A sound without frames has nothing left for the device to take.
-    if (samples->empty()) {
+    if (samples.frames.empty()) {
         if (voice != m_voices.end()) m_voices.erase(voice);
     } else if (voice != m_voices.end()) {
         voice->position = 0;
@@ -141,7 +141,7 @@ int64_t Mixer::remaining(uint64_t id)
 {
     std::lock_guard guard(m_lock);
     for (const Voice& v : m_voices) {
-        if (v.id == id) return static_cast<int64_t>(v.samples->size() - v.position);
+        if (v.id == id) return static_cast<int64_t>(v.samples.frames.size() - v.position);
     }
     return 0;
 }
@@ -159,7 +159,7 @@ bool Mixer::render(int16_t* out, std::size_t frames)
         const std::size_t n = std::min(kChunk, frames - done);
         std::fill_n(sum, n, 0);
         for (Voice& v : m_voices) {
-            const std::vector<int16_t>& samples = *v.samples;
+            const std::span<const int16_t> samples = v.samples.frames;
             const std::size_t take = std::min(n, samples.size() - v.position);
             for (std::size_t i = 0; i < take; ++i) sum[i] += samples[v.position + i];
             v.position += take;
@@ -168,7 +168,7 @@ bool Mixer::render(int16_t* out, std::size_t frames)
         done += n;
     }
     // The Sound still holds its samples, so this frees nothing on the device thread.
-    return std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples->size(); }) > 0;
+    return std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples.frames.size(); }) > 0;
 }
 
 Mixer& mixer()

@@ -4,11 +4,17 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 namespace audio {
 
-using Samples = std::shared_ptr<const std::vector<int16_t>>;
+// A voice's frames and whatever keeps them alive: the sound's own copy, or
+// the mapped resource file they lie in.
+struct Samples {
+    std::span<const int16_t> frames;
+    std::shared_ptr<const void> owner;
+};
 
 class Mixer {
 public:

@@ -4,7 +4,7 @@
 
 Ref<Picture> ResourceFork::GetPicture(int32_t id) const
 {
-    const QByteArray bytes = m_file->read(QStringLiteral("pict/%1.png").arg(id));
-    if (bytes.isEmpty()) return nullptr;
-    return Picture::FromEncoded({reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    const std::span<const uint8_t> bytes = m_file->entry(QStringLiteral("pict/%1.png").arg(id));
+    if (bytes.empty()) return nullptr;
+    return Picture::FromEncoded(bytes);
 }

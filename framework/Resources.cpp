@@ -2,14 +2,16 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QResource>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <array>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <vector>
 
 #include "framework/Resources_p.h"
 #include "framework/Sound.h"
@@ -19,18 +21,8 @@ namespace resources {
 namespace {
 
 constexpr const char* kFileName = "quib-zerevarove.rcc";
-// Far above the real file; refuses to pull an unrelated huge file into memory.
-constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
-
-uint32_t be32(const uint8_t* p)
-{
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
-}
-
-uint16_t be16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] << 8 | p[1]);
-}
+// Far above the real file; refuses to map an unrelated huge file.
+constexpr off_t kMaxFileSize = 256 * 1024 * 1024;
 
 QString executableFolder()
 {
@@ -47,93 +39,119 @@ QString resourceFilePath()
     return executableFolder() + u'/' + QLatin1String(kFileName);
 }
 
-}
+// A file truncated while mapped raises SIGBUS on the next read of a page past
+// its new end, on whichever thread reads it (the device's too). The mapped
+// files' ranges are kept here, and such a read finds zeros instead: the
+// checked offsets stay inside the mapping, so a sound merely falls silent.
+// The build replaces the file by renaming, which never does this.
+namespace bus {
 
-bool isWellFormedResourceData(const QByteArray& bytes)
+struct Range {
+    std::atomic<uintptr_t> begin{0};
+    std::atomic<uintptr_t> end{0};
+};
+// Old files stay mapped while a sound of theirs lives; a few at a time at most.
+std::array<Range, 8> ranges;
+std::mutex rangesLock;
+struct sigaction previous;
+// Read once outside the handler, where sysconf may not be called.
+uintptr_t page;
+
+void onBusError(int, siginfo_t* info, void*)
 {
-    enum : uint16_t { Compressed = 0x01, Directory = 0x02, CompressedZstd = 0x04 };
-    const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData());
-    const uint64_t size = static_cast<uint64_t>(bytes.size());
-    const auto fits = [size](uint64_t at, uint64_t length) { return at <= size && length <= size - at; };
-
-    if (size < 20 || std::memcmp(b, "qres", 4) != 0) return false;
-    const uint32_t version = be32(b + 4);
-    const uint64_t tree = be32(b + 8);
-    const uint64_t data = be32(b + 12);
-    const uint64_t names = be32(b + 16);
-    if (version < 1 || version > 3) return false;
-    if (version >= 3 && (size < 24 || (be32(b + 20) & ~uint32_t(Compressed | CompressedZstd)) != 0)) return false;
-
-    const uint64_t nodeSize = version >= 2 ? 22 : 14;
-    if (!fits(tree, nodeSize)) return false;
-    const uint64_t nodeCount = (size - tree) / nodeSize;
-
-    // Each node may be reached once only: that also rules out cycles.
-    std::vector<bool> seen(nodeCount, false);
-    std::vector<uint64_t> pending{0};
-    while (!pending.empty()) {
-        const uint64_t node = pending.back();
-        pending.pop_back();
-        if (seen[node]) return false;
-        seen[node] = true;
-        const uint8_t* n = b + tree + node * nodeSize;
-        const uint16_t flags = be16(n + 4);
-        // The root's name is never read.
-        if (node != 0) {
-            const uint64_t name = names + be32(n);
-            if (!fits(name, 6) || !fits(name + 6, uint64_t(be16(b + name)) * 2)) return false;
-        }
-        if (flags & Directory) {
-            const uint64_t count = be32(n + 6);
-            const uint64_t first = be32(n + 10);
-            if (first > nodeCount || count > nodeCount - first) return false;
-            for (uint64_t child = first; child < first + count; ++child) pending.push_back(child);
-        } else {
-            const uint64_t entry = data + be32(n + 10);
-            if (!fits(entry, 4) || !fits(entry + 4, be32(b + entry))) return false;
-        }
+    const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
+    for (const Range& r : ranges) {
+        const uintptr_t end = r.end.load();
+        if (at < r.begin.load() || at >= end) continue;
+        // Truncation takes the file's tail, so everything from here on is gone.
+        const uintptr_t from = at & ~(page - 1);
+        if (mmap(reinterpret_cast<void*>(from), end - from, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0)
+            != MAP_FAILED)
+            return;
     }
-    return true;
+    // Not ours: the fault repeats under whatever handled it before.
+    sigaction(SIGBUS, &previous, nullptr);
 }
 
-ResourceFile::ResourceFile(QString path, qint64 size, QDateTime modified, QByteArray data)
-    : m_path(std::move(path)), m_size(size), m_modified(std::move(modified)), m_data(std::move(data))
+void add(const void* mapping, std::size_t size)
 {
-    // A root of its own per file, so a replaced file never shadows the old one
-    // while a ResourceFork still holds it.
-    static std::atomic<int> serial{0};
-    m_root = QStringLiteral("/quib-zerevarove-%1").arg(++serial);
-    m_registered = QResource::registerResource(reinterpret_cast<const uchar*>(m_data.constData()), m_root);
+    std::lock_guard guard(rangesLock);
+    static const bool installed = [] {
+        page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        struct sigaction action {};
+        action.sa_sigaction = onBusError;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        return sigaction(SIGBUS, &action, &previous) == 0;
+    }();
+    (void)installed;
+    for (Range& r : ranges) {
+        if (r.end.load() != 0) continue;
+        r.begin = reinterpret_cast<uintptr_t>(mapping);
+        r.end = reinterpret_cast<uintptr_t>(mapping) + size;
+        return;
+    }
+}
+
+void remove(const void* mapping)
+{
+    std::lock_guard guard(rangesLock);
+    for (Range& r : ranges) {
+        if (r.begin.load() != reinterpret_cast<uintptr_t>(mapping)) continue;
+        r.end = 0;
+        r.begin = 0;
+    }
+}
+
+}
+
+}
+
+ResourceFile::ResourceFile(QString path, const struct stat& opened, void* mapping, std::size_t size)
+    : m_path(std::move(path)), m_opened(opened), m_mapping(mapping), m_size(size)
+{
+    bus::add(m_mapping, m_size);
 }
 
 ResourceFile::~ResourceFile()
 {
-    if (m_registered) QResource::unregisterResource(reinterpret_cast<const uchar*>(m_data.constData()), m_root);
+    bus::remove(m_mapping);
+    munmap(m_mapping, m_size);
 }
 
 std::shared_ptr<ResourceFile> ResourceFile::open(const QString& path)
 {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) return nullptr;
-    QByteArray data = file.readAll();
-    if (data.size() != info.size() || !isWellFormedResourceData(data)) return nullptr;
-    std::shared_ptr<ResourceFile> opened(new ResourceFile(path, info.size(), info.lastModified(), std::move(data)));
-    return opened->m_registered ? opened : nullptr;
+    // Non-blocking, so that a FIFO in the file's place cannot hold up the start.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    // The size is the open file's own, so a file cut short before this point
+    // is mapped only as far as it goes.
+    struct stat opened {};
+    void* mapping = MAP_FAILED;
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_size > 0 && opened.st_size <= kMaxFileSize)
+        mapping = mmap(nullptr, static_cast<std::size_t>(opened.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (mapping == MAP_FAILED) return nullptr;
+
+    const auto size = static_cast<std::size_t>(opened.st_size);
+    std::shared_ptr<ResourceFile> file(new ResourceFile(path, opened, mapping, size));
+    auto entries = indexResourceData({static_cast<const uint8_t*>(mapping), size});
+    if (!entries) return nullptr;
+    file->m_entries = std::move(*entries);
+    return file;
 }
 
-QByteArray ResourceFile::read(const QString& name) const
+std::span<const uint8_t> ResourceFile::entry(const QString& name) const
 {
-    QFile entry(u':' + m_root + u'/' + name);
-    if (!entry.open(QIODevice::ReadOnly)) return QByteArray();
-    QByteArray bytes = entry.readAll();
-    // readAll gives an empty, not a null, array for an empty entry.
-    return bytes.isNull() ? QByteArray("") : bytes;
+    const auto found = m_entries.find(std::u16string(reinterpret_cast<const char16_t*>(name.utf16()), name.size()));
+    return found == m_entries.end() ? std::span<const uint8_t>() : found->second;
 }
 
-bool ResourceFile::isSameFile(const QString& path, qint64 size, const QDateTime& modified) const
+bool ResourceFile::isSameFile(const QString& path, const struct stat& now) const
 {
-    return path == m_path && size == m_size && modified == m_modified;
+    return path == m_path && now.st_dev == m_opened.st_dev && now.st_ino == m_opened.st_ino
+        && now.st_size == m_opened.st_size && now.st_mtim.tv_sec == m_opened.st_mtim.tv_sec
+        && now.st_mtim.tv_nsec == m_opened.st_mtim.tv_nsec;
 }
 
 }
@@ -142,25 +160,22 @@ ResourceFork::ResourceFork(std::shared_ptr<const resources::ResourceFile> file) 
 
 Ref<Sound> ResourceFork::GetSound(int32_t id) const
 {
-    const QByteArray bytes = m_file->read(QStringLiteral("snd/%1.wav").arg(id));
-    return Sound::FromWav({reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    // The sound plays from the mapping where it can, and keeps the file mapped.
+    return Sound::FromWav(m_file->entry(QStringLiteral("snd/%1.wav").arg(id)), m_file);
 }
 
 Ref<ResourceFork> appResourceForkGetter()
 {
     static std::mutex lock;
-    // Never destroyed: unregistering during static destruction would reach
-    // Qt's resource list after it is gone.
-    static auto& current = *new std::shared_ptr<resources::ResourceFile>;
+    static std::shared_ptr<resources::ResourceFile> current;
     std::lock_guard guard(lock);
 
     const QString path = resources::resourceFilePath();
-    const QFileInfo info(path);
-    if (!info.isFile()) {
+    struct stat now {};
+    if (stat(QFile::encodeName(path).constData(), &now) != 0 || !S_ISREG(now.st_mode)) {
         current.reset();
         return nullptr;
     }
-    if (!current || !current->isSameFile(path, info.size(), info.lastModified()))
-        current = resources::ResourceFile::open(path);
+    if (!current || !current->isSameFile(path, now)) current = resources::ResourceFile::open(path);
     return current ? std::make_shared<ResourceFork>(current) : nullptr;
 }

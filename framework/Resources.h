@@ -31,5 +31,6 @@ private:
 // The resource file "quib-zerevarove.rcc" beside the executable, or the file
 // named by the environment variable QZ_RESOURCE_FILE when that is set (tests
 // point it elsewhere). nil when the file is missing or damaged. The file is
-// read once and read again only when it changes.
+// mapped once and again only when it changes; a sound from it keeps that
+// mapping while the sound lives.
 Ref<ResourceFork> appResourceForkGetter();

@@ -1,11 +1,17 @@
 #pragma once
 // The resource file is a Qt binary resource (rcc --binary). Inside it, sound
-// N is "snd/N.wav" and picture N is "pict/N.png".
-#include <QByteArray>
-#include <QDateTime>
+// N is "snd/N.wav" and picture N is "pict/N.png". It is mapped into memory and
+// read in place; Qt's own resource system never sees it.
 #include <QString>
 
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <span>
+
+#include "framework/ResourceIndex_p.h"
 
 namespace resources {
 
@@ -17,24 +23,20 @@ public:
     ResourceFile(const ResourceFile&) = delete;
     ResourceFile& operator=(const ResourceFile&) = delete;
 
-    // The named entry's bytes; a null QByteArray when there is none.
-    QByteArray read(const QString& name) const;
+    // The named entry's bytes, inside the mapping: whoever keeps them keeps
+    // this object. Empty when there is none.
+    std::span<const uint8_t> entry(const QString& name) const;
 
-    bool isSameFile(const QString& path, qint64 size, const QDateTime& modified) const;
+    bool isSameFile(const QString& path, const struct stat& now) const;
 
 private:
-    ResourceFile(QString path, qint64 size, QDateTime modified, QByteArray data);
+    ResourceFile(QString path, const struct stat& opened, void* mapping, std::size_t size);
 
-    QString m_path;
-    qint64 m_size;
-    QDateTime m_modified;
-    const QByteArray m_data;
-    QString m_root;
-    bool m_registered = false;
+    const QString m_path;
+    const struct stat m_opened;
+    void* const m_mapping;
+    const std::size_t m_size;
+    Entries m_entries;
 };
-
-// Checks that every offset reachable from the root stays inside the data.
-// Qt trusts these offsets, so a damaged file must never reach it.
-bool isWellFormedResourceData(const QByteArray& data);
 
 }

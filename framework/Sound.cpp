@@ -1,8 +1,10 @@
 #include "framework/Sound.h"
 
 #include <atomic>
+#include <bit>
 
 #include "framework/Audio_p.h"
+#include "framework/SoundWav_p.h"
 #include "framework/Thread.h"
 
 namespace {
@@ -17,9 +19,31 @@ uint64_t nextSoundId()
 
 }
 
-Sound::Sound(std::vector<int16_t> samples)
-    : m_id(nextSoundId()), m_samples(std::make_shared<const std::vector<int16_t>>(std::move(samples)))
+Sound::Sound(std::vector<int16_t> samples) : m_id(nextSoundId())
 {
+    auto owned = std::make_shared<const std::vector<int16_t>>(std::move(samples));
+    m_samples = *owned;
+    m_owner = std::move(owned);
+}
+
+Sound::Sound(std::span<const int16_t> samples, std::shared_ptr<const void> owner)
+    : m_id(nextSoundId()), m_samples(samples), m_owner(std::move(owner))
+{
+}
+
+Ref<Sound> Sound::FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
+{
+    const auto data = audio::wavSampleBytes(bytes);
+    if (!data) return nullptr;
+    const std::size_t frames = data->size() / 2;
+    const bool inPlace = owner && std::endian::native == std::endian::little
+        && reinterpret_cast<uintptr_t>(data->data()) % alignof(int16_t) == 0;
+    if (inPlace)
+        return std::make_shared<Sound>(std::span(reinterpret_cast<const int16_t*>(data->data()), frames), std::move(owner));
+    std::vector<int16_t> samples(frames);
+    const uint8_t* d = data->data();
+    for (std::size_t i = 0; i < frames; ++i) samples[i] = static_cast<int16_t>(d[2 * i] | d[2 * i + 1] << 8);
+    return std::make_shared<Sound>(std::move(samples));
 }
 
 Sound::~Sound()
@@ -31,7 +55,13 @@ void Sound::Play()
 {
     audio::ensureOutput();
     audio::logPlay(this);
-    if (audio::outputAvailable()) audio::mixer().start(m_id, m_samples);
+    if (!audio::outputAvailable()) return;
+    // Samples in place may have left memory since they were last played;
+    // this thread, not the device's, waits for them to come back.
+    volatile int16_t touched = 0;
+    for (std::size_t i = 0; i < m_samples.size(); i += 2048) touched = m_samples[i];
+    (void)touched;
+    audio::mixer().start(m_id, {m_samples, m_owner});
 }
 
 bool Sound::IsPlaying() const
@@ -50,7 +80,7 @@ void Sound::Stop()
 
 int64_t Sound::LengthFrames() const
 {
-    return static_cast<int64_t>(m_samples->size());
+    return static_cast<int64_t>(m_samples.size());
 }
 
 int64_t Sound::RemainingFrames() const
@@ -60,5 +90,5 @@ int64_t Sound::RemainingFrames() const
 
 std::span<const int16_t> Sound::Samples() const
 {
-    return *m_samples;
+    return m_samples;
 }

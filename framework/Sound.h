@@ -15,12 +15,16 @@ public:
 
     // The samples never change; copies of a Ref<Sound> share them.
     explicit Sound(std::vector<int16_t> samples);
+    // Plays samples that lie elsewhere; owner keeps them alive as long as the sound.
+    Sound(std::span<const int16_t> samples, std::shared_ptr<const void> owner);
     // A sound that is destroyed while it plays falls silent.
     ~Sound() override;
 
     // A RIFF/WAVE file holding 16-bit PCM, one channel, 44,100 Hz; nil for
-    // anything else, including damaged or truncated data.
-    static Ref<Sound> FromWav(std::span<const uint8_t> bytes);
+    // anything else, including damaged or truncated data. Given the owner of
+    // the bytes, the sound plays its samples in place where their alignment
+    // allows, keeping owner; otherwise it copies them.
+    static Ref<Sound> FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner = nullptr);
 
     // Starts the sound and returns at once, opening the output device if
     // AudioInit has not. Each sound has one voice: playing a sound that is
@@ -40,7 +44,8 @@ public:
 
 private:
     const uint64_t m_id;
-    const std::shared_ptr<const std::vector<int16_t>> m_samples;
+    std::span<const int16_t> m_samples;
+    std::shared_ptr<const void> m_owner;
 };
 
 // Opens the output device; does nothing when it is open already. Without a

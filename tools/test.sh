@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test twice: a normal
 # build with warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build that stops at the first report. Then fuzzes the preferences reader for a minute.
+# build that stops at the first report. Then fuzzes the preferences reader and the
+# resource file reader for a minute each.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/setup.sh

@@ -128,6 +128,7 @@ TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
         {"huge child count", patched(tree + 6, 0xFFFFFFFF)},
         {"children beyond the end", patched(tree + 10, 0x00FFFFFF)},
         {"root its own child", patched(tree + 10, 0)},
+        {"root no folder: one bit off in the tree's offset", patched(8, uint32_t(tree) ^ 0x80)},
         {"entry beyond the end", patched(file + 10, 0xFFFFFFF0)},
         {"name beyond the end", patched(file, 0xFFFFFFF0)},
         {"scrambled tree", scrambledTree},
@@ -141,6 +142,17 @@ TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
     // Looked for anew on every call.
     use(QZ_BUILT_RESOURCE_FILE);
     EXPECT_TRUE(appResourceForkGetter());
+}
+
+TEST_F(ResourceFile, CutShortUnderALoadedSoundSilencesItWithoutACrash)
+{
+    const fs::path copy = folder / "copy.rcc";
+    fs::copy_file(QZ_BUILT_RESOURCE_FILE, copy);
+    use(copy);
+    const auto sound = appResourceForkGetter()->GetSound(200);
+    ASSERT_TRUE(sound);
+    fs::resize_file(copy, 0);
+    EXPECT_TRUE(std::all_of(sound->Samples().begin(), sound->Samples().end(), [](int16_t s) { return s == 0; }));
 }
 
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -70,6 +71,18 @@ TEST(SoundWav, DecodesPcmMono16)
     const auto empty = Sound::FromWav(wav({}));
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->LengthFrames(), 0);
+
+    // Given their owner, samples at an even address play in place; others are copied.
+    const Bytes one = wav(kSamples);
+    const auto both = std::make_shared<Bytes>(one);
+    both->push_back(0);
+    both->insert(both->end(), one.begin(), one.end());
+    for (const std::size_t at : {std::size_t(0), one.size() + 1}) {
+        const auto sound = Sound::FromWav({both->data() + at, one.size()}, both);
+        ASSERT_TRUE(sound);
+        EXPECT_EQ(std::vector<int16_t>(sound->Samples().begin(), sound->Samples().end()), kSamples);
+        EXPECT_EQ(static_cast<const void*>(sound->Samples().data()) == both->data() + at + 44, at == 0) << at;
+    }
 }
 
 TEST(SoundWav, RejectsOtherFormatsAndDamage)
