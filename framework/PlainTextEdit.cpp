@@ -5,10 +5,11 @@
 
 namespace {
 
-// Qt's own insertion crashes on the data an empty X clipboard hands over.
+// Qt's own insertion crashes on the data an empty X clipboard hands over. Only
+// text/plain counts: QMimeData would also offer a dropped file's address as text.
 QString plainText(const QMimeData* source)
 {
-    if (!source || !source->hasText()) return {};
+    if (!source || !source->hasFormat(QStringLiteral("text/plain"))) return {};
     return source->text();
 }
 
