@@ -97,13 +97,15 @@ void unwatchQuitSignals()
     }
 }
 
-// The toolkit ends the process with exit() from inside the loop when the
-// display connection breaks, after saying so in one line. Static destructors
-// would then tear the windows down after the toolkit's own statics and crash;
-// leave at once instead, with the toolkit's status.
+// The toolkit ends the process with exit() when the display connection breaks,
+// after saying so in one line, from inside the loop or a start-up message box.
+// Static destructors would then tear the windows down after the toolkit's own
+// statics and crash; leave at once instead, with the toolkit's status.
+// Registered once the toolkit stands and again when the loop starts, it runs
+// before the destructors of everything built until then.
 void leaveWithoutTeardown()
 {
-    if (!g_loopRunning) return;
+    if (!g_qapp) return;
     std::fflush(nullptr);
     std::_Exit(1);
 }
@@ -153,6 +155,8 @@ bool RuntimeInit(int& argc, char** argv)
     g_toolkitStarted = true;
     qInstallMessageHandler(nullptr);
     QApplication::setQuitOnLastWindowClosed(false);
+    (void)OpenWindows(); // built now, so the check below runs before its destructor
+    std::atexit(leaveWithoutTeardown);
     watchQuitSignals();
     g_quitting = false;
     g_quitRequested = false;
@@ -167,8 +171,6 @@ int32_t _RuntimeRun()
 {
     if (!g_qapp) return 1;
     if (g_quitRequested) return g_exitCode;
-    // Registered as late as possible, so it runs before the destructors of
-    // everything the start-up built.
     static const bool leaveRegistered = std::atexit(leaveWithoutTeardown) == 0;
     (void)leaveRegistered;
     g_loopRunning = true;
