@@ -2,6 +2,7 @@
 // on the fuzzer's seeds and on damaged texts made here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -35,9 +36,8 @@ std::pair<bool, Store> stored(bool (*scan)(const String&, const Put&), const std
 {
     Store store;
     const bool result = scan(String(text), [&](const String& k, const String& v) {
-        for (auto& entry : store)
-            if (entry.first == k) return void(entry.second = v);
-        store.emplace_back(k, v);
+        auto at = std::find_if(store.begin(), store.end(), [&](const auto& e) { return e.first == k; });
+        (at == store.end() ? store.emplace_back(k, v) : *at) = {k, v};
     });
     return {result, store};
 }

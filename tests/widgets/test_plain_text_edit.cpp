@@ -7,10 +7,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTextEdit>
 #include <QUrl>
 
-#include "framework/Controls.h"
 #include "framework/Controls_p.h"
 
 namespace {
@@ -32,12 +30,13 @@ TEST(PlainTextEdit, PasteAndDropTakeOnlyPlainText)
         for (const auto& c : cases) {
             auto field = std::make_shared<EditField>();
             auto* edit = static_cast<QTextEdit*>(field->priv().widget.data());
-            auto* data = new QMimeData;
+            auto* data = new QMimeData; // the clipboard takes it; a drop leaves it to its sender
             c.fill(*data);
             if (drop) {
+                // A drop reaches only a field that accepted the drag's entry.
                 QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-                QCoreApplication::sendEvent(edit->viewport(), &enter);
                 QDropEvent event(QPointF(1, 1), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(edit->viewport(), &enter);
                 QCoreApplication::sendEvent(edit->viewport(), &event);
                 delete data;
             } else {
