@@ -3,8 +3,14 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -40,6 +46,68 @@ void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& m
         std::fflush(stderr);
         std::_Exit(1);
     }
+}
+
+// Termination requests (logout, kill, Ctrl+C) quit as the Quit command does, so
+// the windows close and save. The handler only writes the signal to a pipe that
+// the event loop watches.
+constexpr int quitSignals[] = {SIGTERM, SIGHUP, SIGINT};
+int g_signalPipe[2] = {-1, -1};
+QSocketNotifier* g_signalNotifier = nullptr;
+
+void onQuitSignal(int signal)
+{
+    const int saved = errno;
+    const auto byte = static_cast<unsigned char>(signal);
+    (void)!::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void watchQuitSignals()
+{
+    if (g_signalNotifier || ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    g_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(g_signalNotifier, &QSocketNotifier::activated, [] {
+        unsigned char signal = 0;
+        while (::read(g_signalPipe[0], &signal, 1) == 1) Quit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : quitSignals) {
+        struct sigaction old {};
+        // A signal ignored from the start (nohup) stays ignored.
+        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void unwatchQuitSignals()
+{
+    if (!g_signalNotifier) return;
+    for (const int signal : quitSignals) {
+        struct sigaction old {};
+        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == onQuitSignal) std::signal(signal, SIG_DFL);
+    }
+    delete g_signalNotifier;
+    g_signalNotifier = nullptr;
+    for (int& fd : g_signalPipe) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+// The toolkit ends the process with exit() when the display connection breaks,
+// after saying so in one line, from inside the loop or a start-up message box.
+// Static destructors would then tear the windows down after the toolkit's own
+// statics and crash; leave at once instead, with the toolkit's status.
+// Registered once the toolkit stands and again when the loop starts, it runs
+// before the destructors of everything built until then.
+void leaveWithoutTeardown()
+{
+    if (!g_qapp) return;
+    std::fflush(nullptr);
+    std::_Exit(1);
 }
 
 } // namespace
@@ -87,6 +155,9 @@ bool RuntimeInit(int& argc, char** argv)
     g_toolkitStarted = true;
     qInstallMessageHandler(nullptr);
     QApplication::setQuitOnLastWindowClosed(false);
+    (void)OpenWindows(); // built now, so the check below runs before its destructor
+    std::atexit(leaveWithoutTeardown);
+    watchQuitSignals();
     g_quitting = false;
     g_quitRequested = false;
     g_exitCode = 0;
@@ -100,6 +171,8 @@ int32_t _RuntimeRun()
 {
     if (!g_qapp) return 1;
     if (g_quitRequested) return g_exitCode;
+    static const bool leaveRegistered = std::atexit(leaveWithoutTeardown) == 0;
+    (void)leaveRegistered;
     g_loopRunning = true;
     const int code = QApplication::exec();
     g_loopRunning = false;
@@ -141,6 +214,7 @@ int32_t RuntimeExit()
     }
     g_app.reset();
     const int32_t result = g_exitCode;
+    unwatchQuitSignals();
     delete g_qapp;
     g_qapp = nullptr;
     g_toolkitStarted = false;

@@ -1,9 +1,9 @@
 #pragma once
 #include <QPointer>
-#include <QTextEdit>
 #include <QWidget>
 
 #include "framework/Controls.h"
+#include "framework/PlainTextEdit_p.h"
 
 struct RectControlPrivate {
     QPointer<QWidget> widget;
@@ -18,7 +18,7 @@ QString displayText(const String& s);
 double layoutPointsToQt(double points);
 double qtPointsToLayout(double points);
 
-class FieldEdit : public QTextEdit {
+class FieldEdit : public PlainTextEdit {
     Q_OBJECT
 public:
     explicit FieldEdit(EditField* owner);

@@ -1,86 +1,213 @@
 #include "framework/Files.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QString>
-
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
-
-QString toQString(const String& s) { return QString::fromStdString(s.ToUtf8()); }
-
-String fromQString(const QString& s) { return String(s.toStdString()); }
 
 constexpr const char* creatorAttribute = "user.quib.creator";
 constexpr const char* typeAttribute = "user.quib.type";
 
-String readAttribute(const String& path, const char* name)
+String readAttribute(const std::string& path, const char* name)
 {
-    const std::string file = path.ToUtf8();
     char buffer[64];
-    const ssize_t size = ::getxattr(file.c_str(), name, buffer, sizeof buffer);
+    const ssize_t size = ::getxattr(path.c_str(), name, buffer, sizeof buffer);
     if (size <= 0) return {};
     return String(std::string_view(buffer, static_cast<std::size_t>(size)));
 }
 
 // File systems without user attributes (and tmpfs on older kernels) refuse; the codes are only a hint.
-void writeAttribute(const String& path, const char* name, const String& value)
+void writeAttribute(const std::string& path, const char* name, const String& value)
 {
-    const std::string file = path.ToUtf8();
     const std::string bytes = value.ToUtf8();
-    (void)::setxattr(file.c_str(), name, bytes.data(), bytes.size(), 0);
+    (void)::setxattr(path.c_str(), name, bytes.data(), bytes.size(), 0);
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The file a replacement must land in: links are followed, even to a target that
+// does not exist yet, so a link to the preferences file stays a link.
+bool followLinks(std::string& path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st{};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size <= 0 || static_cast<std::size_t>(size) >= target.size()) return false;
+        target.resize(static_cast<std::size_t>(size));
+        path = target.front() == '/' ? target : folderOf(path) + "/" + target;
+    }
+    return false;
+}
+
+// Temporary files are the target's name, a dot and six letters, locked while written.
+constexpr std::size_t tempSuffixLength = 7;
+
+bool isTemporaryOf(const std::string& entry, const std::string& name)
+{
+    if (entry.size() != name.size() + tempSuffixLength || entry.compare(0, name.size(), name) != 0
+        || entry[name.size()] != '.')
+        return false;
+    for (std::size_t i = name.size() + 1; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+    }
+    return true;
+}
+
+// Temporaries that a save killed halfway left behind; one whose save is still
+// running is locked and stays.
+void removeStaleTemporaries(const std::string& target)
+{
+    const std::string name = nameOf(target);
+    DIR* dir = ::opendir(folderOf(target).c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryOf(entry->d_name, name)) continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            (void)::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+std::string temporaryName(const std::string& target)
+{
+    static std::mt19937 engine{std::random_device{}()};
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::uniform_int_distribution<int> pick(0, 51);
+    std::string name = target + ".";
+    for (std::size_t i = 1; i < tempSuffixLength; ++i) name += letters[pick(engine)];
+    return name;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Lexically, as a shell user reads it: no empty, "." or ".." parts.
+std::string cleanPath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    while (at <= path.size()) {
+        const auto end = std::min(path.find('/', at), path.size());
+        const std::string part = path.substr(at, end - at);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::string clean;
+    for (const auto& part : parts) clean += "/" + part;
+    return clean.empty() ? "/" : clean;
+}
+
+bool makeFolders(const std::string& path)
+{
+    for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+        const std::string prefix = path.substr(0, at);
+        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (at == std::string::npos) break;
+    }
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A session without HOME (a service, su -) still has the account's own folder.
+std::string homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return home;
+    const passwd* account = ::getpwuid(::getuid());
+    if (account && account->pw_dir && *account->pw_dir == '/') return account->pw_dir;
+    return {};
 }
 
 } // namespace
 
 struct TextOutputStream::Impl {
-    explicit Impl(const QString& path) : file(path) {}
-    QSaveFile file;
+    std::string target;
+    std::string temp;
+    int fd = -1;
     bool failed = false;
+
+    // An uncommitted stream removes its temporary file, so the old file stays.
+    ~Impl()
+    {
+        if (fd < 0) return;
+        (void)::unlink(temp.c_str());
+        ::close(fd);
+    }
 };
 
 TextOutputStream::TextOutputStream(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
-// An uncommitted QSaveFile removes its temporary file, so dropping the stream leaves the old file.
 TextOutputStream::~TextOutputStream() = default;
 
 void TextOutputStream::WriteLine(const String& text)
 {
-    if (m_closed) {
-        m_impl->failed = true;
-        return;
-    }
     std::string bytes = text.ToUtf8();
     bytes += '\n';
-    const auto size = static_cast<qint64>(bytes.size());
-    if (m_impl->file.write(bytes.data(), size) != size) m_impl->failed = true;
+    if (m_closed || !writeAll(m_impl->fd, bytes.data(), bytes.size())) m_impl->failed = true;
 }
 
 bool TextOutputStream::Close()
 {
     if (m_closed) return m_result;
     m_closed = true;
-    if (m_impl->failed || m_impl->file.error() != QFileDevice::NoError) {
-        m_impl->file.cancelWriting();
-        m_impl->file.commit();
-        m_result = false;
-    } else {
-        m_result = m_impl->file.commit();
-    }
+    Impl& s = *m_impl;
+    // Renamed while still open and locked, so no other save takes it for stale.
+    m_result = !s.failed && ::fsync(s.fd) == 0 && ::rename(s.temp.c_str(), s.target.c_str()) == 0;
+    if (!m_result) (void)::unlink(s.temp.c_str());
+    ::close(s.fd);
+    s.fd = -1;
+    if (m_result) removeStaleTemporaries(s.target);
     return m_result;
 }
 
 struct TextInputStream::Impl {
-    explicit Impl(const QString& path) : file(path) {}
-    QFile file;
+    int fd = -1;
+    ~Impl()
+    {
+        if (fd >= 0) ::close(fd);
+    }
 };
 
 TextInputStream::TextInputStream(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -89,51 +216,72 @@ TextInputStream::~TextInputStream() = default;
 
 String TextInputStream::ReadAll()
 {
-    if (!m_impl->file.isOpen()) return {};
-    const QByteArray bytes = m_impl->file.readAll();
-    return String(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (m_impl->fd < 0) return {};
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(m_impl->fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > MaxSize) return {};
+    }
+    return String(bytes);
 }
 
-void TextInputStream::Close() { m_impl->file.close(); }
+void TextInputStream::Close()
+{
+    if (m_impl->fd >= 0) ::close(m_impl->fd);
+    m_impl->fd = -1;
+}
 
 Ref<FolderItem> FolderItem::Child(const String& name) const
 {
     if (name.IsEmpty() || name == String(".") || name == String("..")) return nullptr;
     for (char32_t c : name.Chars())
         if (c == U'/' || c == U'\0') return nullptr;
-    return std::make_shared<FolderItem>(m_path + "/" + name);
+    return std::make_shared<FolderItem>(m_path + "/" + name.ToUtf8());
 }
 
 bool FolderItem::Exists() const
 {
     // A dangling link counts as present: writing through it would create its target.
-    const QFileInfo info(toQString(m_path));
-    return info.exists() || info.isSymLink();
+    struct stat st{};
+    return ::lstat(m_path.c_str(), &st) == 0;
 }
 
 bool FolderItem::Delete()
 {
-    const QString path = toQString(m_path);
-    if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()) return QDir().rmdir(path);
-    return QFile::remove(path);
+    struct stat st{};
+    if (::lstat(m_path.c_str(), &st) != 0) return false;
+    return (S_ISDIR(st.st_mode) ? ::rmdir(m_path.c_str()) : ::unlink(m_path.c_str())) == 0;
 }
 
 Ref<TextOutputStream> FolderItem::CreateTextFile()
 {
-    auto impl = std::make_unique<TextOutputStream::Impl>(toQString(m_path));
-    // Never fall back to writing the target in place: that would lose the old file on failure.
-    impl->file.setDirectWriteFallback(false);
-    // Unbuffered, so a short write shows at once; a buffered one can fail in the
-    // final flush without the commit noticing.
-    if (!impl->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return nullptr;
+    auto impl = std::make_unique<TextOutputStream::Impl>();
+    impl->target = m_path;
+    if (!followLinks(impl->target)) return nullptr;
+    // Replacing a device or a FIFO would put a plain file where the system expects one.
+    struct stat existing{};
+    const bool exists = ::stat(impl->target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) return nullptr;
+    for (int attempt = 0; attempt < 100 && impl->fd < 0; ++attempt) {
+        impl->temp = temporaryName(impl->target);
+        impl->fd = ::open(impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (impl->fd < 0 && errno != EEXIST) return nullptr;
+    }
+    if (impl->fd < 0 || ::flock(impl->fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
+    if (exists) (void)::fchmod(impl->fd, existing.st_mode & 07777);
     return Ref<TextOutputStream>(new TextOutputStream(std::move(impl)));
 }
 
 Ref<TextInputStream> FolderItem::OpenAsTextFile()
 {
-    auto impl = std::make_unique<TextInputStream::Impl>(toQString(m_path));
-    if (QFileInfo(impl->file.fileName()).isDir()) return nullptr;
-    if (!impl->file.open(QIODevice::ReadOnly)) return nullptr;
+    auto impl = std::make_unique<TextInputStream::Impl>();
+    impl->fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st{};
+    if (impl->fd < 0 || ::fstat(impl->fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
     return Ref<TextInputStream>(new TextInputStream(std::move(impl)));
 }
 
@@ -147,17 +295,17 @@ void FolderItem::MacType(const String& code) { writeAttribute(m_path, typeAttrib
 
 Ref<FolderItem> PreferencesFolder()
 {
-    // Read each time, so tests can point it elsewhere.
-    QString path;
+    // Read each time, so tests can point it elsewhere. The bytes are used as given.
     const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string path;
     if (config && *config == '/') {
-        path = QString::fromLocal8Bit(config);
+        path = config;
     } else {
-        const char* home = std::getenv("HOME");
-        const QString homePath = home && *home ? QString::fromLocal8Bit(home) : QDir::homePath();
-        path = homePath + QStringLiteral("/.config");
+        path = homeFolder();
+        if (path.empty()) return nullptr;
+        path += "/.config";
     }
-    path = QDir::cleanPath(path);
-    if (!QDir().mkpath(path) || !QFileInfo(path).isDir()) return nullptr;
-    return std::make_shared<FolderItem>(fromQString(path));
+    path = cleanPath(path);
+    if (!makeFolders(path)) return nullptr;
+    return std::make_shared<FolderItem>(path);
 }

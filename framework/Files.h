@@ -1,6 +1,9 @@
 #pragma once
 // Files in the user's preferences folder: folder items and text streams.
+// Paths are kept as the system's bytes, so a folder whose name is not UTF-8 still works.
+#include <cstddef>
 #include <memory>
+#include <string>
 
 #include "framework/Object.h"
 #include "framework/String.h"
@@ -26,9 +29,12 @@ private:
 
 class TextInputStream : public Object {
 public:
+    // No text file of the program comes near this size; a larger one is taken as damaged.
+    static constexpr std::size_t MaxSize = 1 << 20;
+
     ~TextInputStream() override;
 
-    // The rest of the file, decoded as UTF-8.
+    // The rest of the file, decoded as UTF-8; empty when it holds more than MaxSize bytes.
     String ReadAll();
     void Close();
 
@@ -41,9 +47,10 @@ private:
 
 class FolderItem : public Object {
 public:
-    explicit FolderItem(String path) : m_path(std::move(path)) {}
+    explicit FolderItem(std::string path) : m_path(std::move(path)) {}
 
-    const String& Path() const { return m_path; }
+    // For messages: bytes that are not UTF-8 show as U+FFFD.
+    String Path() const { return String(m_path); }
 
     // The item of that name directly inside this folder; nil for a name that
     // is not a plain file name (empty, ".", "..", or holding "/" or NUL).
@@ -51,10 +58,13 @@ public:
     bool Exists() const;
     bool Delete();
 
-    // Nil when the file cannot be created. The content reaches the file only when
-    // the stream's Close succeeds; until then the old file stays as it was.
+    // Nil when the file cannot be created, or when the item (after following
+    // links) exists and is no regular file. The content reaches the file only when
+    // the stream's Close succeeds; until then the old file stays as it was, and a
+    // link to it stays a link.
     Ref<TextOutputStream> CreateTextFile();
-    // Nil when the file cannot be opened for reading.
+    // Nil unless the item is a regular file (or a link to one) that can be read.
+    // Never waits, also not on a FIFO or a device.
     Ref<TextInputStream> OpenAsTextFile();
 
     // Four-character type and creator codes, kept as extended attributes where
@@ -65,9 +75,10 @@ public:
     void MacType(const String& code);
 
 private:
-    String m_path;
+    std::string m_path;
 };
 
-// $XDG_CONFIG_HOME (when absolute), else ~/.config; created when missing.
+// $XDG_CONFIG_HOME (when absolute), else .config in the home folder ($HOME when
+// absolute, else the user's account entry); created when missing.
 // Nil when the folder cannot be made.
 Ref<FolderItem> PreferencesFolder();

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -52,32 +53,87 @@ String PlistText(const std::vector<Variant>& keys, const std::vector<Variant>& v
     return String(std::move(text));
 }
 
+namespace {
+
+// Finds a marker from starting points that only move forward: a start that does
+// not pass the last match finds that match again, so the text is read once.
+class MarkerFinder {
+public:
+    MarkerFinder(const std::u32string& text, std::u32string_view marker) : m_text(text), m_marker(marker) {}
+
+    std::size_t From(std::size_t start)
+    {
+        if (!m_searched || start < m_start || start > m_found) {
+            m_searched = true;
+            m_start = start;
+            m_found = m_text.find(m_marker, start);
+        }
+        return m_found;
+    }
+
+private:
+    const std::u32string& m_text;
+    std::u32string_view m_marker;
+    bool m_searched = false;
+    std::size_t m_start = 0;
+    std::size_t m_found = 0;
+};
+
+struct Pair {
+    std::size_t keyMarker, key, keyEnd, value, valueEnd;
+};
+
+} // namespace
+
 bool ScanPlistText(const String& text, const std::function<void(const String& key, const String& value)>& put)
 {
-    static const String keyOpen("<key>");
-    static const String keyClose("</key>");
-    static const String stringOpen("<string>");
-    static const String stringClose("</string>");
+    constexpr std::u32string_view keyOpen = U"<key>", stringOpen = U"<string>";
+    const std::u32string& s = text.Chars();
+    MarkerFinder keyOpens(s, keyOpen), keyCloses(s, U"</key>");
+    MarkerFinder stringOpens(s, stringOpen), stringCloses(s, U"</string>");
 
-    // Every pass starts past the previous one's start, so the scan always ends.
-    const std::size_t first = text.Find(keyOpen, 0);
-    if (first == npos || text.Find(keyClose, first) == npos) return false;
+    const std::size_t first = keyOpens.From(0);
+    if (first == npos || keyCloses.From(first) == npos) return false;
 
-    // The next key is looked for from one past the previous value's first character.
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t k = text.Find(keyOpen, from);
+    // The next key is looked for from one past the previous value's first
+    // character, so every pass starts further on and the scan always ends.
+    std::vector<Pair> pairs;
+    for (std::size_t from = 0;;) {
+        const std::size_t k = keyOpens.From(from);
         if (k == npos) break;
-        const std::size_t a = k + keyOpen.Length();
-        const std::size_t e = text.Find(keyClose, a);
+        const std::size_t a = k + keyOpen.size();
+        const std::size_t e = keyCloses.From(a);
         if (e == npos) break;
-        const std::size_t s = text.Find(stringOpen, e);
-        if (s == npos) break;
-        const std::size_t b = s + stringOpen.Length();
-        const std::size_t f = text.Find(stringClose, b);
+        const std::size_t stringAt = stringOpens.From(e);
+        if (stringAt == npos) break;
+        const std::size_t b = stringAt + stringOpen.size();
+        const std::size_t f = stringCloses.From(b);
         if (f == npos) break;
-        put(text.Sub(a, e - a), text.Sub(b, f - b));
+        pairs.push_back({k, a, e, b, f});
         from = b + 1;
+    }
+
+    // In a damaged text a value can run over the pairs after it, and putting
+    // each of those long values would take time and memory growing with the
+    // square of the text. A repeated key's middle values of that kind are
+    // replaced by its last one anyway, and the first fixes its place, so those
+    // two are enough; well-formed text has no such value and puts every pair.
+    // A budget bounds what distinct keys can still ask for.
+    auto keyOf = [&](const Pair& p) { return std::u32string_view(s).substr(p.key, p.keyEnd - p.key); };
+    std::unordered_map<std::u32string_view, std::size_t> firstAt, lastAt;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        firstAt.try_emplace(keyOf(pairs[i]), i);
+        lastAt[keyOf(pairs[i])] = i;
+    }
+    std::size_t budget = 2 * s.size() + (std::size_t(1) << 20);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const Pair& p = pairs[i];
+        const bool runsOver = i + 1 < pairs.size() && pairs[i + 1].keyMarker < p.valueEnd;
+        if (runsOver && firstAt[keyOf(p)] != i && lastAt[keyOf(p)] != i) continue;
+        const std::size_t length = p.valueEnd - p.value;
+        if (length > budget) break;
+        budget -= length;
+        put(text.Sub(p.key, p.keyEnd - p.key), text.Sub(p.value, length));
     }
     return true;
 }

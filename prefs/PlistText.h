@@ -12,8 +12,12 @@
 String PlistText(const std::vector<Variant>& keys, const std::vector<Variant>& values,
                  const std::function<void()>& afterEntry = {});
 
-// Hands every key/string pair of the text to put, in text order. False when the
+// Hands the key/string pairs of the text to put, in text order. False when the
 // text holds no "<key>" with a "</key>" after it; nothing is put then.
 // The scan stops at the first entry that lacks its "</key>", "<string>" or
 // "</string>", putting nothing for it; the result stays True.
+// Time is linear in the text. In damaged text, where a value runs over later
+// pairs, a repeated key's middle values of that kind are skipped (a store ends
+// the same), and putting stops once the values put reach twice the text
+// plus 1M characters.
 bool ScanPlistText(const String& text, const std::function<void(const String& key, const String& value)>& put);

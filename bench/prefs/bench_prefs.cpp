@@ -1,11 +1,14 @@
 // Times writing and reading the preferences file for 1,000 and 10,000 entries.
 // The 10x ratio shows whether the cost grows linearly (about 10) or worse.
+// Then reads a damaged 1 MB file, whose values run over the entries after them,
+// against a well-formed one of the same size.
 #include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +50,23 @@ Figures measure(int entries)
     return f;
 }
 
+double readMilliseconds(const char* folder, const std::string& name, const std::string& unit)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>";
+    for (int i = 0; text.size() + unit.size() + 40 < 1000000; ++i) {
+        text += unit;
+        if (unit.find("%d") != std::string::npos) text.replace(text.find("%d"), 2, std::to_string(i));
+    }
+    text += "</string>\n\t</dict>\n</plist>\n";
+    text.resize(1000000, '\n');
+    std::ofstream(std::string(folder) + "/" + name, std::ios::binary) << text;
+    return bestMilliseconds(5, [&] {
+        auto target = std::make_shared<Preferences>();
+        target->Filename = name;
+        target->ReadFile();
+    });
+}
+
 } // namespace
 
 int main()
@@ -69,6 +89,14 @@ int main()
     std::printf("%7d %10.3f %9.3f\n", 1000, small.write, small.read);
     std::printf("%7d %10.3f %9.3f\n", 10000, large.write, large.read);
     std::printf("10x ratio %8.2f %9.2f   (about 10 when linear)\n", large.write / small.write, large.read / small.read);
+
+    const double wellFormed = readMilliseconds(pattern, "good.plist", "</string>\n\t<key>Window%d.Top</key>\n\t\n\t<string>40");
+    const double repeated = readMilliseconds(pattern, "repeated.plist", "<key>k</key><string>");
+    const double distinct = readMilliseconds(pattern, "distinct.plist", "<key>k%d</key><string>");
+    std::printf("\n1 MB file                 read ms   x well-formed   (target: at most 2)\n");
+    std::printf("well-formed             %9.3f\n", wellFormed);
+    std::printf("damaged, one key        %9.3f %10.2f\n", repeated, repeated / wellFormed);
+    std::printf("damaged, distinct keys  %9.3f %10.2f\n", distinct, distinct / wellFormed);
     if (messages) std::printf("%d message(s) shown; the figures may not mean anything\n", messages);
 
     std::error_code ignored;
