@@ -28,6 +28,8 @@ public:
     // Fills out with the next frames: the sum of all voices, saturated.
     // True when a voice took its last frame.
     bool render(int16_t* out, std::size_t frames);
+    // True when no voice is playing.
+    bool idle();
 
 private:
     struct Voice {
@@ -41,7 +43,8 @@ private:
 
 Mixer& mixer();
 
-// Opens the device (or the manual clock's stand-in) if nothing is open yet.
+// Asks for the device if it is not open; never waits for it. Voices started
+// meanwhile wait in the mixer until it opens.
 void ensureOutput();
 // Whether a started sound gets a voice; false when no device could be opened.
 bool outputAvailable();
