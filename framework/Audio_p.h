@@ -39,6 +39,7 @@ private:
     };
     std::mutex m_lock;
     std::vector<Voice> m_voices;
+    void startVoice(uint64_t id, Samples samples);
 };
 
 Mixer& mixer();

@@ -48,15 +48,20 @@ private:
     std::shared_ptr<const void> m_owner;
 };
 
-// Opens the output device; does nothing when it is open already. Without a
-// usable device it opens SDL's "dummy" driver, which keeps time in silence,
-// and says so in one line on standard error. If even that fails, sounds end
-// as soon as they are played.
+// Opens the output device and waits until it is open; does nothing when it
+// is open already. Without a usable device it opens SDL's "dummy" driver,
+// which keeps time in silence, and says so in one line on standard error. If
+// even that fails, sounds end as soon as they are played.
 void AudioInit();
 // AudioInit on a helper thread, so that windows appear without waiting for
-// the sound system; the first Play (or AudioInit) waits for it to finish.
+// the sound system. Play never waits for the device either: a sound played
+// before the device is open plays (and IsPlaying stays true) once it opens.
+// The device closes after a second with nothing playing; the next Play
+// opens it again.
 void AudioInitInBackground();
 // Closes the device and silences every sound. A later Play opens it again.
+// An open that is still blocked (a stalled sound server) is given up, not
+// waited for.
 void AudioQuit();
 
 // A stand-in for the device that makes tests deterministic.
