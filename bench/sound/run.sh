@@ -98,8 +98,13 @@ text=$(awk 'BEGIN { for (i = 0; i < 100; i++) printf "%c", 33 + (i * 37) % 94 }'
 
 # Context switches so far of all the process's threads: each is a wake-up.
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s }'; }
-# Prints "min / median / max" of the numbers on standard input.
-spread() { sort -g | awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%s / %s / %s", v[1], m, v[NR] }'; }
+# Prints "min / median / max" of the numbers on standard input, and how many
+# lines held none (a key press that brought no sound within 10 s).
+spread() {
+    sort -g | awk '/^[0-9.]+$/ { v[++n] = $1; next } { missed++ }
+        END { m = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+              printf "%s / %s / %s", v[1], m, v[n]; if (missed) printf " (%d with no sound)", missed }'
+}
 # The value after key $1 in lines of "key value" pairs on standard input.
 field() { awk -v k="$1" '{ for (i = 1; i < NF; i++) if ($i == k) print $(i + 1) }'; }
 
@@ -122,7 +127,7 @@ for run in $(seq 1 "$runs"); do
     sleep 1.5
     from=$(frames)
     t0=$(now); c0=$(ticks "$app")
-    "$capture_tool" latency "$server" xdotool key Return >>"$work/latency"
+    "$capture_tool" latency "$server" xdotool key Return >>"$work/latency" || true
     # Until every beep is heard, or damaged beeps aside, the program fell silent.
     for _ in $(seq 1 600); do
         found=$(analyse "$from")
@@ -137,7 +142,7 @@ for run in $(seq 1 "$runs"); do
     probed=""
     for probe in $(seq 1 "$probes"); do
         if (( probe % 2 )); then sleep 2; else sleep 0.3; fi
-        line=$("$capture_tool" latency "$server" xdotool key Return)
+        line=$("$capture_tool" latency "$server" xdotool key Return) || line="key_sent_to_sample_written_ms none"
         echo "$line" >>"$work/latency.$(( probe % 2 ))"
         probed+=" $(field key_sent_to_sample_written_ms <<<"$line")"
         xdotool key Escape
