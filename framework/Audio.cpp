@@ -246,7 +246,9 @@ void helperLoop(uint64_t generation)
         } else {
             // Closed for good: SDL goes down too, so that the next open reads
             // the environment afresh.
+            l.unlock();
             if (up) sdl()->QuitSubSystem(SDL_INIT_AUDIO);
+            l.lock();
             break;
         }
         s.changed.notify_all();
