@@ -5,7 +5,7 @@
 #     100-character text, min/median/max of: dropouts (holes inside a beep),
 #     pace (span of the beeps against their own lengths), gaps between beeps,
 #     Return to the first sample at the server (the translation's Return plus
-#     PROBES presses of Return then Escape, alternately after 2 s of silence,
+#     PROBES (default 6) presses of Return then Escape, alternately after 2 s of silence,
 #     when the device has closed, and after 0.3 s), CPU while speaking, and
 #     CPU and wakeups (context switches of all the program's threads) over
 #     IDLE seconds (default 30) with nothing playing.
