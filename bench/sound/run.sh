@@ -125,6 +125,12 @@ for run in $(seq 1 "$runs"); do
     xdotool type --delay 10 -- "$text"
     # Past the server's stall when a stream starts, and the device idle again.
     sleep 1.5
+    # Audio from before (a new stream can hold back the server's output) must
+    # have arrived, so that the text's beeps start the analysis.
+    for _ in $(seq 1 40); do
+        (( $(analyse $(( $(frames) - 44100 )) | field silent_tail_ms) >= 900 )) && break
+        sleep 0.25
+    done
     from=$(frames)
     t0=$(now); c0=$(ticks "$app")
     "$capture_tool" latency "$server" xdotool key Return >>"$work/latency" || true
