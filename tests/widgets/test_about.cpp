@@ -1,30 +1,30 @@
+// The About and Help windows: what they show and how many of them there are.
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
+#include "about/Pictures.h"
+#include "about/winHelp.h"
 #include "app/App.h"
 #include "framework/Controls.h"
 
 namespace {
 
-// An application object of the program's own class with its menu handlers
-// bound, replacing whatever a test before had registered.
 class AboutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
         _RuntimeRegisterAppObject(app);
         _ApplicationAddMenuHandlers();
     }
     void TearDown() override
     {
-        for (const auto& w : OpenWindows())
-            if (RuntimeCheckCast<AboutWindow>(w)) w->Close();
+        for (const auto& w : OpenWindows()) w->Close();
         pumpEvents();
         _RuntimeRegisterAppObject(saved);
     }
-
     template <class C>
     static Ref<C> control(const Ref<Window>& w, const char* name)
     {
@@ -35,128 +35,96 @@ protected:
     const Ref<App> app = std::make_shared<App>();
 };
 
-TEST_F(AboutTest, VersionLineFollowsTheStageCode)
+TEST_F(AboutTest, VersionLineAndLayoutFollowTheirSettings)
 {
     const struct {
-        int32_t major, minor, bug, stage, nonRelease;
+        int32_t stage;
         const char* shown;
+        bool withCredits;
+        int32_t height, badgeTop;
     } cases[] = {
-        {1, 2, 3, 0, 4, "Version 1.2.3 (Dev. 4)"}, {1, 2, 3, 1, 4, "Version 1.2.3a (4)"},
-        {1, 2, 3, 2, 4, "Version 1.2.3b (4)"},     {1, 2, 3, 3, 4, "Version 1.2.3 (4)"},
-        {1, 2, 3, 5, 4, "Version 1.2.3"},          {1, 2, 3, -1, 4, "Version 1.2.3"},
-        {0, 0, 0, 3, 0, "Version 0.0.0 (0)"},
+        {0, "Version 1.2.3 (Dev. 4)", false, 218, 176}, {1, "Version 1.2.3a (4)", true, 366, 324},
+        {2, "Version 1.2.3b (4)", false, 218, 176},     {3, "Version 1.2.3 (4)", true, 366, 324},
+        {5, "Version 1.2.3", true, 366, 324},
     };
     const auto w = AboutWindow::Instance();
+    std::tie(app->MajorVersion, app->MinorVersion, app->BugVersion, app->NonReleaseVersion) = std::tuple(1, 2, 3, 4);
     for (const auto& c : cases) {
-        app->MajorVersion = c.major;
-        app->MinorVersion = c.minor;
-        app->BugVersion = c.bug;
         app->StageCode = c.stage;
-        app->NonReleaseVersion = c.nonRelease;
-        w->Show(false);
+        w->Show(c.withCredits);
+        EXPECT_EQ(AboutWindow::Instance(), w);
         EXPECT_EQ(control<StaticText>(w, "StatAppVersion")->Text(), String(c.shown));
+        EXPECT_EQ(control<EditField>(w, "EditAppCredits")->Visible(), c.withCredits);
+        EXPECT_EQ(std::pair(w->Height(), control<Canvas>(w, "KvIconCanvas")->Top()), std::pair(c.height, c.badgeTop));
     }
-    EXPECT_EQ(control<StaticText>(w, "StatAppName")->Text(), String("Quib Zerevarove"));
-    const auto notice = Split(CopyrightNotice(), Chr(13));
-    EXPECT_EQ(control<StaticText>(w, "StatAppCopyright")->Text(), notice.at(0) + "\n" + notice.at(1));
-
-    // Without an application object there is no version to show.
-    _RuntimeRegisterAppObject(nullptr);
-    EXPECT_THROW(w->Show(true), NilObjectException);
 }
 
-TEST_F(AboutTest, ShowSwitchesBetweenTheTwoLayouts)
-{
-    const auto w = AboutWindow::Instance();
-    const auto credits = control<EditField>(w, "EditAppCredits");
-    const auto top = [&w](const char* name) { return control<RectControl>(w, name)->Top(); };
-    const struct {
-        bool withCredits;
-        int32_t height, copyrightTop, badgeTop;
-    } steps[] = {{false, 218, 132, 176}, {true, 366, 280, 324}, {false, 218, 132, 176}, {true, 366, 280, 324}};
-    for (const auto& s : steps) {
-        w->Show(s.withCredits);
-        EXPECT_EQ(AboutWindow::Instance(), w) << "one window for every Show";
-        EXPECT_EQ(credits->Visible(), s.withCredits);
-        EXPECT_EQ(w->Height(), s.height) << s.withCredits;
-        EXPECT_EQ(top("StatAppCopyright"), s.copyrightTop) << s.withCredits;
-        EXPECT_EQ(top("KvIconCanvas"), s.badgeTop) << s.withCredits;
-    }
-    // The field follows the window's edges and is back in its place in the long layout.
-    EXPECT_EQ(credits->Top(), 132);
-    EXPECT_EQ(credits->Width(), 284);
-    EXPECT_EQ(credits->Height(), 140);
-}
-
-// Set up a second time from a scrolled field with its last character
-// selected: the same styles from the same text.
+// The credits' headings are bold and the disclaimer's text small, on the real field.
 TEST_F(AboutTest, CreditsShowTheirStyles)
 {
     const auto w = AboutWindow::Instance();
     const auto field = control<EditField>(w, "EditAppCredits");
-    const auto select = [&field](int32_t start, int32_t length) {
-        field->SetSelStart(start);
-        field->SetSelLength(length);
-    };
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        field->SetScrollPosition(30);
-        select(Len(field->Text()) - 1, 1);
-        w->Show(true);
-        EXPECT_EQ(field->SelLength(), 0);
-        EXPECT_EQ(field->SelStart(), 0);
-        EXPECT_EQ(field->ScrollPosition(), 0);
-        const String shown = field->Text();
-        EXPECT_EQ(Len(shown), Len(CreditsText()) - 37);
-
-        const int32_t author = InStr(shown, "Author:") - 1, disclaimer = InStr(shown, "Disclaimer:") - 1;
-        const int32_t small = InStr(shown, "THIS ") - 1;
-        ASSERT_TRUE(author >= 0 && disclaimer > author && small > disclaimer);
-        const struct {
-            int32_t start, length;
-            bool bold;
-            int32_t size;
-        } parts[] = {
-            {author, Len("Author:"), true, 12},
-            {author + Len("Author:"), disclaimer - author - Len("Author:"), false, 12},
-            {disclaimer, Len("Disclaimer:"), true, 12},
-            {small, Len(shown) - small, false, 10},
-            {Len(shown) - 1, 1, false, 10},
-        };
-        for (const auto& p : parts) {
-            select(p.start, p.length);
-            EXPECT_EQ(field->SelBold(), p.bold) << p.start;
-            EXPECT_FALSE(field->SelItalic()) << p.start;
-            EXPECT_EQ(field->SelTextSize(), p.size) << p.start;
-        }
-        EXPECT_EQ(Len(shown) - small, 597);
+    w->Show(true);
+    const String shown = field->Text();
+    const int32_t disclaimer = InStr(shown, "Disclaimer:") - 1, small = InStr(shown, "THIS ") - 1;
+    const struct {
+        int32_t start, length;
+        bool bold;
+        int32_t size;
+    } parts[] = {{InStr(shown, "Author:") - 1, 7, true, 12}, {disclaimer - 3, 3, false, 12},
+                 {disclaimer, 11, true, 12}, {small, Len(shown) - small, false, 10}};
+    for (const auto& p : parts) {
+        field->SetSelStart(p.start);
+        field->SetSelLength(p.length);
+        EXPECT_EQ(std::pair(field->SelBold(), field->SelTextSize()), std::pair(p.bold, double(p.size))) << p.start;
     }
 }
 
-TEST_F(AboutTest, HelpAboutKeepsOneWindowUntilItIsClosed)
+// The icon and the badge are drawn through their masks: the corners let the background through.
+TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
 {
-    const auto openAboutWindows = [] {
-        int n = 0;
-        for (const auto& w : OpenWindows()) n += RuntimeCheckCast<AboutWindow>(w) != nullptr;
-        return n;
-    };
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    const auto first = RuntimeCheckCast<AboutWindow>(_GetImplicitWindow(AboutWindow::kClassName));
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->Visible());
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    EXPECT_EQ(_GetImplicitWindow(AboutWindow::kClassName), first);
-    EXPECT_EQ(openAboutWindows(), 1);
+    const auto w = AboutWindow::Instance();
+    w->Show(true);
+    for (const char* name : {"AppIconCanvas", "KvIconCanvas"}) {
+        const auto canvas = control<Canvas>(w, name);
+        auto shown = Picture::New(canvas->Width(), canvas->Height(), 32);
+        auto g = shown->Graphics();
+        g->SetForeColor(0xFF0000);
+        g->FillRect(0, 0, canvas->Width(), canvas->Height());
+        canvas->raisePaint(*g);
+        EXPECT_EQ(shown->Pixel(0, 0).Rgb(), 0xFF0000u) << name;
+        EXPECT_NE(shown->Pixel(32, 15).Rgb(), 0xFF0000u) << name;
+    }
+    EXPECT_EQ(CachedPictureItem(3)->Width(), 216);
 
-    first->Show(false);
-    first->Close();
-    EXPECT_FALSE(_GetImplicitWindow(AboutWindow::kClassName));
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    const auto second = _GetImplicitWindow(AboutWindow::kClassName);
-    ASSERT_TRUE(second);
-    EXPECT_NE(second, first);
-    EXPECT_EQ(openAboutWindows(), 1);
-    EXPECT_EQ(second->Height(), 366) << "a fresh window in the long layout";
+    std::vector<String> opened;
+    const auto previous = SetUrlOpener([&opened](const String& address) { opened.push_back(address); });
+    EXPECT_FALSE(control<Canvas>(w, "KvIconCanvas")->raiseMouseDown(3, 4));
+    EXPECT_FALSE(control<Canvas>(w, "AppIconCanvas")->raiseMouseDown(3, 4));
+    SetUrlOpener(previous);
+    EXPECT_EQ(opened, std::vector<String>{BadgeAddress()}) << "the badge alone opens its page";
+}
+
+// Each Help menu command shows one window; once it is closed the next builds it afresh.
+TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
+{
+    for (const auto& [item, className] : {std::pair{"HelpHelp", winHelp::kClassName},
+                                          std::pair{"HelpAboutQuibZerevarove", AboutWindow::kClassName}}) {
+        SCOPED_TRACE(item);
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        const auto first = _GetImplicitWindow(className);
+        ASSERT_TRUE(first && first->Visible());
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        EXPECT_EQ(_GetImplicitWindow(className), first);
+        EXPECT_EQ(OpenWindows().size(), 1u);
+        if (auto ok = RuntimeCheckCast<PushButton>(first->ControlByName("PushButton1"))) ok->Push();
+        else first->Close();
+        EXPECT_FALSE(first->IsOpen());
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        EXPECT_NE(_GetImplicitWindow(className), first);
+        EXPECT_EQ(_GetImplicitWindow(className)->Height(), first->Height());
+        _GetImplicitWindow(className)->Close();
+    }
 }
 
 } // namespace

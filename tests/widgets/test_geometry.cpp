@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,21 +26,18 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 std::string plist(const Pairs& pairs)
 {
-    std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>";
+    std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST "
+                    "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>";
     for (const auto& [k, v] : pairs) s += "\n\t<key>" + k + "</key>\n\t\n\t<string>" + v + "</string>\n\t";
-    return s + "</dict>\n</plist>\n";
+    return s + "</dict>\n</plist>\n\n";
 }
 
-// The four saved values in the order they are written.
-Pairs saved(int32_t top, int32_t left, int32_t width, int32_t height)
+// The file as the program writes it: the four values in this order.
+std::string saved(int32_t top, int32_t left, int32_t width, int32_t height)
 {
-    return {{"Window1.Top", std::to_string(top)},
-            {"Window1.Left", std::to_string(left)},
-            {"Window1.Width", std::to_string(width)},
-            {"Window1.Height", std::to_string(height)}};
+    return plist({{"Window1.Top", std::to_string(top)}, {"Window1.Left", std::to_string(left)},
+                  {"Window1.Width", std::to_string(width)}, {"Window1.Height", std::to_string(height)}});
 }
-
-std::vector<int32_t> geometryOf(const Window& w) { return {w.Top(), w.Left(), w.Width(), w.Height()}; }
 
 class GeometryTest : public ::testing::Test {
 protected:
@@ -49,116 +46,74 @@ protected:
         ASSERT_TRUE(startWithoutMainWindow());
         char pattern[] = "/tmp/qz-geometry.XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        m_folder = m_root / "config";
-        fs::create_directories(m_folder);
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        m_oldConfig = old ? old : "";
+        m_folder = pattern;
+        m_oldConfig = std::getenv("XDG_CONFIG_HOME");
         setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);
         m_oldSink = SetMsgBoxSink([this](const String& m) { messages.push_back(m.ToUtf8()); });
     }
-
     void TearDown() override
     {
         if (auto w = _GetImplicitWindow(Window1::kClassName)) w->Close();
-        // Closed windows are released on the next pass of the loop.
         pumpEvents(10);
         ApplicationTesting::Reset();
         SetMsgBoxSink(m_oldSink);
         setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
         chmod(m_folder.c_str(), 0700);
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
+        fs::remove_all(m_folder);
     }
 
     fs::path prefsPath() const { return m_folder / "QuibZerevarovePrefs.plist"; }
-    void writePrefs(const std::string& text) const { std::ofstream(prefsPath(), std::ios::binary) << text; }
     std::string readPrefs() const
     {
         std::ostringstream s;
         s << std::ifstream(prefsPath(), std::ios::binary).rdbuf();
         return s.str();
     }
-
-    // Every key with the text of the value element that follows it, in file order.
-    Pairs savedPairs() const
-    {
-        const std::string text = readPrefs();
-        static const std::regex entry("<key>([^<]*)</key>\\s*<string>([^<]*)</string>");
-        Pairs out;
-        for (std::sregex_iterator it(text.begin(), text.end(), entry), end; it != end; ++it)
-            out.emplace_back((*it)[1], (*it)[2]);
-        return out;
-    }
-
     // Closing the main window saves its geometry and quits; the quit is
     // forgotten afterwards so the next window can open and close alike.
     void closeMain()
     {
-        auto w = _GetImplicitWindow(Window1::kClassName);
-        ASSERT_NE(w, nullptr);
-        w->Close();
-        EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr);
+        Window1::Instance()->Close();
         EXPECT_TRUE(IsQuitting());
         pumpEvents(10);
         ApplicationTesting::Reset();
     }
 
-    fs::path m_root, m_folder;
+    fs::path m_folder;
     std::string m_oldConfig;
     MsgBoxSink m_oldSink;
     std::vector<std::string> messages;
 };
 
-TEST_F(GeometryTest, FirstRunOrKeylessFileOpensAtDefaultsAndWritesThemAtOnce)
+// A file without keys gets the defaults at once; otherwise each key is found by
+// name, the file stays as it is while open, and strangers are gone after closing.
+TEST_F(GeometryTest, SavedKeysAreFoundByNameDefaultsWrittenAtOnce)
 {
     const struct {
         const char* name;
-        bool present;
-        std::string text;
+        std::optional<std::string> file;
+        std::vector<int32_t> opened; // top, left, width, height
     } cases[] = {
-        {"no file", false, ""},
-        {"empty file", true, ""},
-        {"head without keys", true, plist({})},
-        {"key without its end", true, "<plist><dict><key>Window1.Top"},
+        {"no file", std::nullopt, {40, 10, 400, 120}},
+        {"empty file", "", {40, 10, 400, 120}},
+        {"key without its end", "<plist><dict><key>Window1.Top", {40, 10, 400, 120}},
+        {"one key", plist({{"Window1.Top", "200"}}), {200, 10, 400, 120}},
+        {"another order and strangers",
+         plist({{"Other.Setting", "7"}, {"Window1.Height", "150"}, {"Window1.Width", "333"}, {"Window1.Left", "250"},
+                {"Window1.Top", "300"}, {"Window1.Extra", "x"}}),
+         {300, 250, 333, 150}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(prefsPath());
-        if (c.present) writePrefs(c.text);
+        if (c.file) std::ofstream(prefsPath(), std::ios::binary) << *c.file;
         auto w = Window1::Instance();
-        EXPECT_EQ(geometryOf(*w), (std::vector<int32_t>{40, 10, 400, 120}));
-        EXPECT_EQ(savedPairs(), saved(40, 10, 400, 120)) << "file right after opening:\n" << readPrefs();
+        EXPECT_EQ((std::vector<int32_t>{w->Top(), w->Left(), w->Width(), w->Height()}), c.opened);
+        const std::string written = saved(c.opened[0], c.opened[1], c.opened[2], c.opened[3]);
+        EXPECT_EQ(readPrefs(), c.opened[0] == 40 ? written : *c.file) << "file right after opening";
+        w->SetLeft(c.opened[1] + 5);
         closeMain();
-    }
-    EXPECT_TRUE(messages.empty());
-}
-
-// Keys in another order, a missing one and strangers: each is found by name,
-// the file stays as it is while open, and the strangers are gone after closing.
-TEST_F(GeometryTest, SavedKeysAreFoundByNameAndRewrittenAtClose)
-{
-    const struct {
-        Pairs file;
-        std::vector<int32_t> opened;
-    } cases[] = {
-        {{{"Window1.Top", "200"}}, {200, 10, 400, 120}},
-        {{{"Other.Setting", "7"},
-          {"Window1.Height", "150"},
-          {"Window1.Width", "333"},
-          {"Window1.Left", "250"},
-          {"Window1.Top", "300"},
-          {"Window1.Extra", "x"}},
-         {300, 250, 333, 150}},
-    };
-    for (const auto& c : cases) {
-        const std::string text = plist(c.file);
-        writePrefs(text);
-        auto w = Window1::Instance();
-        EXPECT_EQ(geometryOf(*w), c.opened);
-        EXPECT_EQ(readPrefs(), text);
-        closeMain();
-        EXPECT_EQ(savedPairs(), saved(c.opened[0], c.opened[1], c.opened[2], c.opened[3]));
+        EXPECT_EQ(readPrefs(), saved(c.opened[0], c.opened[1] + 5, c.opened[2], c.opened[3]));
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -169,36 +124,28 @@ TEST_F(GeometryTest, OffScreenPositionsStillOpenPartlyOnScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const struct {
-        std::string top, left, width, height;
+        int32_t top, left, width, height;
         bool exact;
     } cases[] = {
-        {"40", "-5000", "400", "120", false},      {"-5000", "10", "400", "120", false},
-        {"9000", "9000", "400", "120", false},     {"-2147483648", "2147483647", "400", "120", false},
-        {"40", "-900", "1000", "120", true},       {"-100", "10", "400", "200", true},
+        {-5000, 10, 400, 120, false}, {9000, 9000, 400, 120, false}, {-2147483647 - 1, 2147483647, 400, 120, false},
+        {40, -900, 1000, 120, true},  {-100, 10, 400, 200, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("top " + c.top + " left " + c.left);
-        writePrefs(plist({{"Window1.Top", c.top}, {"Window1.Left", c.left},
-                          {"Window1.Width", c.width}, {"Window1.Height", c.height}}));
+        SCOPED_TRACE(::testing::Message() << "top " << c.top << " left " << c.left);
+        std::ofstream(prefsPath(), std::ios::binary) << saved(c.top, c.left, c.width, c.height);
         auto w = Window1::Instance();
-        EXPECT_EQ(w->Width(), std::stoi(c.width));
-        EXPECT_EQ(w->Height(), std::stoi(c.height));
-        EXPECT_TRUE(screen.intersects(QRect(w->Left(), w->Top(), w->Width(), w->Height())))
-            << w->Left() << "," << w->Top();
-        if (c.exact) {
-            EXPECT_EQ(w->Top(), std::stoi(c.top));
-            EXPECT_EQ(w->Left(), std::stoi(c.left));
-        }
+        EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(c.width, c.height));
+        EXPECT_TRUE(screen.intersects(QRect(w->Left(), w->Top(), w->Width(), w->Height())));
+        EXPECT_TRUE(!c.exact || std::pair(w->Top(), w->Left()) == std::pair(c.top, c.left)) << w->Top() << "," << w->Left();
         closeMain();
     }
 }
 
 TEST_F(GeometryTest, UnwritableFolderKeepsTheOldFileAndStillCloses)
 {
-    const std::string text = plist(saved(300, 250, 333, 150));
-    writePrefs(text);
-    auto w = Window1::Instance();
-    w->SetLeft(20);
+    const std::string text = saved(300, 250, 333, 150);
+    std::ofstream(prefsPath(), std::ios::binary) << text;
+    Window1::Instance()->SetLeft(20);
     ExceptionRecorder exceptions;
     // Drop the right to write the folder, also for root.
     chmod(m_folder.c_str(), 0555);

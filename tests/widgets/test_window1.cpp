@@ -1,14 +1,17 @@
-// The main window: one implicit instance, its fields, its declared layout and its keys.
+// The main window: its fields at open, its keys, the field's margins, and the
+// mouse: the grip, resizing within the minimum and the contextual menu's items.
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
-#include <QTextEdit>
+#include <QMouseEvent>
 
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
 
 #include "WidgetTestSupport.h"
+#include "about/AboutWindow.h"
+#include "app/App.h"
 #include "core/Translate.h"
 #include "core/Window1.h"
 #include "framework/Controls.h"
@@ -17,109 +20,69 @@
 
 namespace {
 
-// Fresh preferences and no main window before each test; the quit that
-// closing the main window asks for is forgotten after it.
+// Records the fields as the Open event finds them and each size set.
+class ProbeWindow1 : public Window1 {
+public:
+    // beeps' Ubound, r is nil, MouseX, mLeft, mResizing, found as the implicit instance, controls
+    std::tuple<int32_t, bool, int32_t, int32_t, bool, bool, std::size_t> seen{};
+    std::vector<std::pair<int32_t, int32_t>> sizes;
+
+    void Event_Open() override
+    {
+        seen = {Ubound(beeps), r == nullptr, mouseX(), left0(), resizing(), _GetImplicitWindow(kClassName).get() == this,
+                Controls().size()};
+        Window1::Event_Open();
+    }
+    void Event_Resizing() override
+    {
+        sizes.emplace_back(Width(), Height());
+        Window1::Event_Resizing();
+    }
+};
+
 class Window1Test : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(startWithoutMainWindow());
-        std::filesystem::remove(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "QuibZerevarovePrefs.plist");
+        _RuntimeRegisterAppObject(std::make_shared<App>()); // the About window reads its version from it
+        w = std::make_shared<ProbeWindow1>();
+        w->Construct();
     }
     void TearDown() override
     {
-        if (auto w = _GetImplicitWindow(Window1::kClassName)) {
-            if (auto t = RuntimeCheckCast<Window1>(w)->t()) t->Cancelled = true;
-            pumpUntil([&] { auto t = RuntimeCheckCast<Window1>(w)->t(); return !t || !t->IsRunning(); }, 5000);
-            w->Close();
-        }
+        if (auto t = w->t()) t->Cancelled = true;
+        pumpUntil([&] { return !w->t() || !w->t()->IsRunning(); }, 5000);
+        for (const auto& open : OpenWindows()) open->Close();
         pumpEvents(10);
         ApplicationTesting::Reset();
+        _RuntimeRegisterAppObject(m_savedApp);
     }
-};
-
-// Records the fields as the Open event finds them, then opens as the main window does.
-class ProbeWindow1 : public Window1 {
-public:
-    // beeps' Ubound, r is nil, MouseX, MouseY, mLeft, mTop, mResizing, found as the implicit instance, controls
-    std::tuple<int32_t, bool, int32_t, int32_t, int32_t, int32_t, bool, bool, std::size_t> seen{};
-
-    void Event_Open() override
+    void resize(int32_t width, int32_t height)
     {
-        seen = {Ubound(beeps), r == nullptr, mouseX(), mouseY(), left0(), top0(), resizing(),
-                _GetImplicitWindow(kClassName).get() == this, Controls().size()};
-        Window1::Event_Open();
-    }
-};
-
-TEST_F(Window1Test, NamingItTwiceGivesOneWindow)
-{
-    auto first = Window1::Instance();
-    EXPECT_EQ(Window1::Instance(), first);
-    int mainWindows = 0;
-    for (const auto& w : OpenWindows()) mainWindows += w->ClassName() == Window1::kClassName;
-    EXPECT_EQ(mainWindows, 1);
-}
-
-// Open finds the declared initial values, the controls made, and itself as the implicit instance.
-TEST_F(Window1Test, FieldsBeforeOpenThenSoundsAfter)
-{
-    auto w = std::make_shared<ProbeWindow1>();
-    w->Construct();
-    EXPECT_EQ(w->seen, std::tuple(-1, true, 0, 0, 0, 0, false, true, std::size_t{2}));
-    EXPECT_EQ(w->beeps.size(), 94u) << "Open built the sound bank";
-    EXPECT_NE(w->r, nullptr);
-}
-
-TEST_F(Window1Test, DeclaredLayoutIsApplied)
-{
-    auto w = Window1::Instance();
-    EXPECT_EQ(w->Title(), String("Quib Zerevarove"));
-    EXPECT_EQ(std::pair(w->MinWidth, w->MinHeight), std::pair(100, 60));
-    EXPECT_TRUE(w->priv().frame->windowFlags().testFlag(Qt::FramelessWindowHint)) << "no system frame";
-    ASSERT_EQ(w->Controls().size(), 2u);
-    EXPECT_EQ(w->Controls()[0]->Name, String("EditField1"));
-    EXPECT_EQ(w->Controls()[1]->Name, String("t"));
-
-    auto field = w->EditField1();
-    ASSERT_NE(field, nullptr);
-    auto* edit = qobject_cast<QTextEdit*>(field->priv().widget.data());
-    ASSERT_NE(edit, nullptr);
-    EXPECT_TRUE(edit->font().bold());
-    EXPECT_DOUBLE_EQ(qtPointsToLayout(edit->font().pointSizeF()), 14.0);
-    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(0x00, 0xFF, 0x00));
-    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0x22, 0x22, 0x22));
-    EXPECT_EQ(edit->frameShape(), QFrame::NoFrame) << "borderless";
-
-    ASSERT_NE(w->t(), nullptr) << "t is a Translate";
-    EXPECT_EQ(w->t()->Priority, 5);
-}
-
-// Locked to all four edges: the field keeps 20-pixel margins at any size.
-TEST_F(Window1Test, FieldFollowsTheWindowSize)
-{
-    auto w = Window1::Instance();
-    auto field = w->EditField1();
-    ASSERT_NE(field, nullptr);
-    for (const auto& [width, height] : {std::pair{400, 120}, {600, 300}, {100, 60}, {1000, 61}}) {
         w->SetWidth(width);
         w->SetHeight(height);
         pumpEvents(5);
-        EXPECT_EQ(field->priv().widget->geometry(), QRect(20, 20, width - 40, height - 40)) << width << " x " << height;
-        EXPECT_EQ(QRect(field->Left(), field->Top(), field->Width(), field->Height()),
-                  QRect(20, 20, width - 40, height - 40));
+        w->sizes.clear();
     }
+
+    Ref<ProbeWindow1> w;
+    const Ref<Application> m_savedApp = _GetAppObject();
+};
+
+TEST_F(Window1Test, FieldsBeforeOpenThenSoundsAfter)
+{
+    EXPECT_EQ(w->seen, std::tuple(-1, true, 0, 0, false, true, std::size_t{2}));
+    EXPECT_EQ(w->beeps.size(), 94u) << "Open built the sound bank";
+    EXPECT_NE(w->r, nullptr);
 }
 
 // Return, keypad Enter and Escape belong to the translation and never reach
 // the text; every other key is typed.
 TEST_F(Window1Test, TranslationKeysAreConsumedOthersTyped)
 {
-    auto w = Window1::Instance();
     auto field = w->EditField1();
     auto t = w->t();
-    ASSERT_NE(field, nullptr);
-    ASSERT_NE(t, nullptr);
     field->SetText("ab");
     field->SetSelStart(2);
     const struct {
@@ -132,7 +95,7 @@ TEST_F(Window1Test, TranslationKeysAreConsumedOthersTyped)
         {Qt::Key_Return, Qt::NoModifier, "\r", "ab", true},       {Qt::Key_Return, Qt::ShiftModifier, "\r", "ab", true},
         {Qt::Key_Enter, Qt::KeypadModifier, "\r", "ab", true},    {Qt::Key_Escape, Qt::NoModifier, "\x1b", "ab", false},
         {Qt::Key_C, Qt::NoModifier, "c", "abc", false},           {Qt::Key_Space, Qt::NoModifier, " ", "abc ", false},
-        {Qt::Key_Backspace, Qt::NoModifier, "\b", "abc", false},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", "abc", false},  {Qt::Key_C, Qt::ControlModifier, "\x03", "abc", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "key " << c.key << " modifiers " << c.mods.toInt());
@@ -147,6 +110,65 @@ TEST_F(Window1Test, TranslationKeysAreConsumedOthersTyped)
             field->SetSelStart(Len(field->Text()));
         }
     }
+}
+
+// Locked to all four edges, the field keeps 20-pixel margins at any size; a
+// dimension whose delta is 0 is not set, one at its minimum is set again.
+TEST_F(Window1Test, ResizeWindowAppliesTheDeltaWithinTheMinimum)
+{
+    using Sets = std::vector<std::pair<int32_t, int32_t>>;
+    const struct {
+        int32_t fromW, fromH, dx, dy;
+        Sets sets; // the size after each set, in order
+    } cases[] = {
+        {400, 120, 30, -10, {{430, 120}, {430, 110}}},     {400, 120, -400, -100, {{100, 120}, {100, 60}}},
+        {400, 120, 0, 15, {{400, 135}}},                   {400, 120, 0, 0, {}},
+        {100, 120, -5, 0, {{100, 120}}},                   {100, 60, 900, 2, {{1000, 60}, {1000, 62}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fromW << " x " << c.fromH << " by " << c.dx << ", " << c.dy);
+        resize(c.fromW, c.fromH);
+        w->ResizeWindow(c.dx, c.dy);
+        EXPECT_EQ(w->sizes, c.sets);
+        const auto [width, height] = c.sets.empty() ? std::pair{c.fromW, c.fromH} : c.sets.back();
+        EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(width, height));
+        pumpEvents(5);
+        EXPECT_EQ(w->EditField1()->priv().widget->geometry(), QRect(20, 20, width - 40, height - 40));
+    }
+}
+
+// A press in the 10 x 10 square at the lower-right corner starts a resize, one
+// elsewhere a move; the mouse over the square shows the resize cursor.
+TEST_F(Window1Test, GripIsTheTenByTenSquareAtTheLowerRightCorner)
+{
+    resize(400, 120);
+    for (const auto& [x, y, in] : {std::tuple{390, 110, true}, {389, 110, false}, {390, 109, false},
+                                   {399, 119, true}, {5, 60, false}}) {
+        SCOPED_TRACE(::testing::Message() << x << ", " << y);
+        for (const auto type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const QPointF global(w->Left() + x, w->Top() + y);
+            QMouseEvent e(type, QPointF(x, y), global, Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w->priv().content, &e);
+        }
+        EXPECT_EQ(w->resizing(), in);
+        EXPECT_EQ(w->CurrentMouseCursor(), in ? ArrowNorthwestSoutheast : ArrowCursor);
+    }
+}
+
+// Only the two exact texts act; every item is reported handled. Quit comes last.
+TEST_F(Window1Test, ContextualActionsActOnTheirExactTextsOnly)
+{
+    for (const std::string text : {"-", "quit", "Quit ", "About", "About Quib Zerevarove\u2026",
+                                   "About Quib Zerevarove...", "Quit"}) {
+        SCOPED_TRACE(text);
+        auto item = std::make_shared<MenuItem>();
+        item->Constructor(text);
+        EXPECT_TRUE(w->Event_ContextualMenuAction(item));
+        EXPECT_EQ(_GetImplicitWindow(AboutWindow::kClassName) != nullptr, text.starts_with("About Quib Zerevarove.."));
+        EXPECT_EQ(IsQuitting(), text == "Quit");
+    }
+    EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "Quit closed the main window";
 }
 
 } // namespace
