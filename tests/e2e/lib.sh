@@ -22,20 +22,23 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Runs "${@:2}" every 50 ms until it succeeds, at most $1 times.
+retry() {
+    local n=$1 i
+    shift
+    for i in $(seq 1 "$n"); do "$@" && return 0; sleep 0.05; done
+    return 1
+}
+
 start_xvfb() {
-    local n
+    local n d
     for n in $(seq 0 40); do
-        local d=$(( 90 + (RANDOM % 400) ))
+        d=$(( 90 + (RANDOM % 400) ))
         [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
         Xvfb ":$d" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$d"
-        local i
-        for i in $(seq 1 100); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
+        retry 100 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     done
     fail "could not start Xvfb"
 }
@@ -60,22 +63,22 @@ main_window() {
 
 # Waits for the program to end and sets EXIT_STATUS (call it directly, not in $(...)).
 wait_exit() {
-    local i
-    for i in $(seq 1 200); do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            EXIT_STATUS=0
-            wait "$APP_PID" || EXIT_STATUS=$?
-            APP_PID=""
-            return 0
-        fi
-        sleep 0.05
-    done
-    fail "program did not exit"
+    retry 200 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "program did not exit"
+    EXIT_STATUS=0
+    wait "$APP_PID" || EXIT_STATUS=$?
+    APP_PID=""
 }
 
 # Geometry of a window as "x y w h" (the frame: menu strip included).
 window_geometry() {
     xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+}
+
+# Waits until the window's frame geometry is "x y w h"; fails with what it is.
+wait_geometry() {
+    local window=$1 want=$2
+    retry 60 eval '[ "$(window_geometry "$window")" = "$want" ]' ||
+        fail "window geometry is '$(window_geometry "$window")', expected '$want'"
 }
 
 prefs_file() { echo "$XDG_CONFIG_HOME/QuibZerevarovePrefs.plist"; }
@@ -97,15 +100,4 @@ mouse_drag() {
     xdotool mousemove "$x0" "$y0" sleep 0.05 mousedown 1 sleep 0.05
     xdotool "${args[@]}"
     xdotool sleep 0.1 mouseup 1 sleep 0.1
-}
-
-# Waits until the window's frame geometry is "x y w h"; fails with what it is.
-wait_geometry() {
-    local i now
-    for i in $(seq 1 60); do
-        now=$(window_geometry "$1")
-        [ "$now" = "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "window geometry is '$now', expected '$2'"
 }

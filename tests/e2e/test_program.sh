@@ -49,19 +49,12 @@ expect_saved 40 10 400 120
 TEXT='Hello,  World! ~42'
 focus_window "$wid"
 xdotool type --delay 20 "$TEXT"
-green=0
-for _ in $(seq 1 50); do
-    green=$("$XTOOL" count $(( x + 20 )) $(( top + 20 )) 360 80 00FF00)
-    [ "$green" -gt 150 ] && break
-    sleep 0.1
-done
-[ "$green" -gt 150 ] || fail "typed text not shown ($green green pixels)"
+green() { "$XTOOL" count $(( x + 20 )) $(( top + 20 )) 360 80 00FF00; }
+retry 100 eval '[ "$(green)" -gt 150 ]' || fail "typed text not shown ($(green) green pixels)"
 xdotool key Return
 beeps=$(printf '%s' "$TEXT" | tr -d ' ' | wc -c)
-for _ in $(seq 1 200); do
-    [ "$("$CAPTURE_TOOL" sounds "$WORK/capture.raw" | awk '$3 != 0' | wc -l)" -ge "$beeps" ] && break
-    sleep 0.1
-done
+heard() { "$CAPTURE_TOOL" sounds "$WORK/capture.raw" | awk '$3 != 0' | wc -l; }
+retry 400 eval '[ "$(heard)" -ge "$beeps" ]' || true # the check after closing says what is missing
 
 # Dragged by the body, left of the field; then from the grip, far past the minimum and back.
 mouse_drag 15 70 115 130 20 0.01

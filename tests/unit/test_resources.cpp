@@ -2,19 +2,15 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "framework/Graphics.h"
 #include "framework/Resources.h"
-#include "framework/Sound.h"
 
 #ifndef QZ_BUILT_RESOURCE_FILE
 #error "the build gives the unit tests the path of the generated resource file"
@@ -51,39 +47,6 @@ protected:
 
     const fs::path folder = fs::path(::testing::TempDir()) / ("qz-resources-" + std::to_string(::getpid()));
 };
-
-TEST_F(ResourceFile, HoldsTheItemsByIdentifier)
-{
-    const auto fork = appResourceForkGetter();
-    ASSERT_TRUE(fork);
-    std::vector<std::vector<int16_t>> beeps;
-    for (int32_t id = 168; id <= 261; ++id) {
-        const auto sound = fork->GetSound(id);
-        ASSERT_TRUE(sound) << id;
-        const double ms = sound->LengthFrames() * 1000.0 / Sound::kSampleRate;
-        EXPECT_TRUE(ms >= 60 && ms <= 200) << id << ": " << ms << " ms";
-        const auto [low, high] = std::minmax_element(sound->Samples().begin(), sound->Samples().end());
-        EXPECT_TRUE(*high > 1000 && *high < 16384 && *low > -16384) << id << " is audible, well below full scale";
-        beeps.emplace_back(sound->Samples().begin(), sound->Samples().end());
-    }
-    std::sort(beeps.begin(), beeps.end());
-    EXPECT_EQ(std::adjacent_find(beeps.begin(), beeps.end()), beeps.end()) << "two beeps are the same";
-    const auto silence = fork->GetSound(262);
-    ASSERT_TRUE(silence);
-    EXPECT_EQ(silence->LengthFrames(), 4410);
-    EXPECT_TRUE(std::all_of(silence->Samples().begin(), silence->Samples().end(), [](int16_t s) { return s == 0; }));
-
-    const struct {
-        int32_t id, width, height;
-    } pictures[] = {{168, 128, 128}, {169, 128, 128}, {170, 216, 30}, {171, 216, 30}};
-    for (const auto& p : pictures) {
-        const auto picture = fork->GetPicture(p.id);
-        ASSERT_TRUE(picture) << p.id;
-        EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(p.width, p.height)) << p.id;
-    }
-    for (int32_t missing : {0, -1, 167, 263, 2147483647}) EXPECT_FALSE(fork->GetSound(missing)) << missing;
-    for (int32_t missing : {167, 172, 262}) EXPECT_FALSE(fork->GetPicture(missing)) << missing;
-}
 
 TEST_F(ResourceFile, MissingOrDamagedFileGivesNil)
 {

@@ -1,9 +1,6 @@
 // The main window's saved geometry: read when it opens, written when it closes.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,29 +113,6 @@ TEST_F(GeometryTest, SavedKeysAreFoundByNameDefaultsWrittenAtOnce)
         EXPECT_EQ(readPrefs(), saved(c.opened[0], c.opened[1] + 5, c.opened[2], c.opened[3]));
     }
     EXPECT_TRUE(messages.empty());
-}
-
-// A position off every screen is brought back partly on screen; one partly on
-// screen comes back exactly, although the sizes are applied after the position.
-TEST_F(GeometryTest, OffScreenPositionsStillOpenPartlyOnScreen)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const struct {
-        int32_t top, left, width, height;
-        bool exact;
-    } cases[] = {
-        {-5000, 10, 400, 120, false}, {9000, 9000, 400, 120, false}, {-2147483647 - 1, 2147483647, 400, 120, false},
-        {40, -900, 1000, 120, true},  {-100, 10, 400, 200, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "top " << c.top << " left " << c.left);
-        std::ofstream(prefsPath(), std::ios::binary) << saved(c.top, c.left, c.width, c.height);
-        auto w = Window1::Instance();
-        EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(c.width, c.height));
-        EXPECT_TRUE(screen.intersects(QRect(w->Left(), w->Top(), w->Width(), w->Height())));
-        EXPECT_TRUE(!c.exact || std::pair(w->Top(), w->Left()) == std::pair(c.top, c.left)) << w->Top() << "," << w->Left();
-        closeMain();
-    }
 }
 
 TEST_F(GeometryTest, UnwritableFolderKeepsTheOldFileAndStillCloses)

@@ -1,8 +1,7 @@
-// The whole program in this process: start-up in order, the loop and the ways
-// it ends, finalisation, and what happens to an exception no handler catches.
+// The whole program in this process: start-up in order, the loop, closing
+// the main window, finalisation and the exit status.
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
 #include <QTimer>
 
 #include <string>
@@ -15,39 +14,9 @@
 #include "core/SoundBank.h"
 #include "core/Window1.h"
 #include "framework/ClassRegistry.h"
-#include "framework/Controls_p.h"
 #include "framework/Window_p.h"
 
 namespace {
-
-// A window that writes down its closing and throws from its field's KeyDown.
-class ProbeWindow : public Window {
-public:
-    std::string tag;
-    std::vector<std::string>* journal = nullptr;
-    std::string ClassName() const override { return "StartupTest.Probe" + tag; }
-    void CreateControls() override
-    {
-        auto field = __New<EditField>();
-        field->Constructor();
-        _AddControl("Field", field);
-        auto self = std::static_pointer_cast<ProbeWindow>(shared_from_this());
-        _InstallInstanceEventHandler(field, "KeyDown", RuntimeCreateDelegate(&ProbeWindow::Field_KeyDown, self, "( String ) as Boolean"));
-    }
-    void Event_Close() override
-    {
-        journal->push_back(tag + (_GetImplicitWindow(Window1::kClassName) ? " closed, main open" : " closed"));
-    }
-    bool Field_KeyDown(String) { throw NilObjectException("probe"); }
-};
-
-// Runs the event loop with step() called from inside it; gives up with 99 after 5 s.
-int32_t runLoop(const std::function<void()>& step)
-{
-    QTimer::singleShot(100, qApp, step);
-    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
-    return _RuntimeRun();
-}
 
 TEST(Startup, RunsInOrderAndClosingTheMainWindowExitsWithZero)
 {
@@ -86,37 +55,6 @@ TEST(Startup, RunsInOrderAndClosingTheMainWindowExitsWithZero)
     EXPECT_EQ(_GetAppObject(), nullptr);
     // The toolkit is back for whatever runs after this test.
     ASSERT_TRUE(RuntimeInit(argc, argv));
-    ApplicationTesting::Reset();
-}
-
-// Quit closes every window, newest first and the main window last; an
-// exception from an event handler is reported and the loop goes on.
-TEST(Startup, QuitClosesTheWindowsInOrderAfterAnUncaughtException)
-{
-    ASSERT_TRUE(startWithoutMainWindow());
-    _MakeDefaultView();
-    std::vector<std::string> journal;
-    std::vector<Ref<ProbeWindow>> probes;
-    for (const char* tag : {"first", "second"}) {
-        probes.push_back(std::make_shared<ProbeWindow>());
-        probes.back()->tag = tag;
-        probes.back()->journal = &journal;
-        probes.back()->Construct();
-    }
-    ExceptionRecorder recorder;
-    QWidget* field = RuntimeCheckCast<EditField>(probes[0]->ControlByName("Field"))->priv().widget;
-    EXPECT_EQ(runLoop([&] {
-                  QKeyEvent bang(QEvent::KeyPress, Qt::Key_Exclam, Qt::NoModifier, "!");
-                  QCoreApplication::sendEvent(field, &bang);
-                  QTimer::singleShot(20, qApp, [] { Quit(3); });
-              }),
-              3);
-    ASSERT_EQ(recorder.reports.size(), 1u);
-    EXPECT_NE(recorder.reports[0].find("NilObjectException"), std::string::npos) << recorder.reports[0];
-    EXPECT_EQ(journal, (std::vector<std::string>{"second closed, main open", "first closed, main open"}));
-    EXPECT_TRUE(OpenWindows().empty());
-    Quit(5);
-    EXPECT_EQ(_RuntimeRun(), 3) << "a second Quit neither restarts the loop nor changes the status";
     ApplicationTesting::Reset();
 }
 
