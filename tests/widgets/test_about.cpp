@@ -4,6 +4,7 @@
 #include "WidgetTestSupport.h"
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
+#include "about/CreditsMarkup.h"
 #include "about/Pictures.h"
 #include "about/winHelp.h"
 #include "app/App.h"
@@ -59,25 +60,60 @@ TEST_F(AboutTest, VersionLineAndLayoutFollowTheirSettings)
     }
 }
 
-// The credits' headings are bold and the disclaimer's text small, on the real field.
-TEST_F(AboutTest, CreditsShowTheirStyles)
+// Tags become styles on the real field, which ends up unscrolled with the caret at the start.
+TEST_F(AboutTest, CreditsMarkupBecomesStyles)
 {
     const auto w = AboutWindow::Instance();
     const auto field = control<EditField>(w, "EditAppCredits");
-    w->Show(true);
-    const String shown = field->Text();
-    const int32_t disclaimer = InStr(shown, "Disclaimer:") - 1, small = InStr(shown, "THIS ") - 1;
+    // The text cut into runs of one style, written "text" or "text:b", ":i" and ":<size>" when not 12.
+    const auto runs = [&field] {
+        std::vector<std::string> out;
+        std::string last;
+        for (int32_t i = 0; i < Len(field->Text()); ++i) {
+            field->SetSelStart(i);
+            field->SetSelLength(1);
+            const double size = field->SelTextSize();
+            const std::string style = std::string(field->SelBold() ? ":b" : "") + (field->SelItalic() ? ":i" : "") +
+                                      (size == 12 ? "" : ":" + std::to_string(int(size)));
+            if (out.empty() || style != last) out.push_back(style);
+            out.back().insert(out.back().size() - style.size(), field->SelText().ToUtf8());
+            last = style;
+        }
+        return out;
+    };
     const struct {
-        int32_t start, length;
-        bool bold;
-        int32_t size;
-    } parts[] = {{InStr(shown, "Author:") - 1, 7, true, 12}, {disclaimer - 3, 3, false, 12},
-                 {disclaimer, 11, true, 12}, {small, Len(shown) - small, false, 10}};
-    for (const auto& p : parts) {
-        field->SetSelStart(p.start);
-        field->SetSelLength(p.length);
-        EXPECT_EQ(std::pair(field->SelBold(), field->SelTextSize()), std::pair(p.bold, double(p.size))) << p.start;
+        String text;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"plain > text", {"plain > text"}},
+        {"<b>Author:</b> me", {"Author::b", " me"}},
+        {"<i>a</i>b", {"a:i", "b"}},
+        {"a</b>b", {"ab"}},
+        {"<b><b>x</b>y", {"x:b", "y"}},
+        // Sizes are saved, not stacked.
+        {"<font size=\"10\">a<font size=\"20\">b</font>c</font>d", {"a:10", "b:20", "cd:10"}},
+        {"<font color=\"#FF0000\" size=\"14\">a", {"a"}}, // the first quoted part is no size
+        {"<font size=\"14>a", {"a:14"}},
+        {"<font size=\"10.6\">a", {"a:11"}},
+        {"<big>a<bold>b<font-size=\"9\">c", {"abc"}},
+        {"a>b<b>c", {"a>b", "c:b"}},
+        {"<b <i>x<b<i>y", {"xy:b"}},
+        {"x<b>y<z <i", {"x", "y<z <i:b"}},
+    };
+    for (const auto& c : cases) {
+        field->SetScrollPosition(30);
+        SetMarkupText(*field, c.text, true);
+        EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(0, 0)) << c.text;
+        EXPECT_EQ(field->ScrollPosition(), 0) << c.text;
+        EXPECT_EQ(runs(), c.shown) << c.text;
     }
+    // The credits as shown again: two bold headings, then the disclaimer's text in 10 points.
+    w->Show(true);
+    const auto credits = runs();
+    ASSERT_EQ(credits.size(), 4u) << ::testing::PrintToString(credits);
+    EXPECT_EQ(credits[0] + credits[2], "Author::b\nDisclaimer::b");
+    EXPECT_TRUE(credits[3].ends_with(":10"));
+    EXPECT_EQ(Len(String(credits[3])), 1 + 597 + 3);
 }
 
 // The icon and the badge are drawn through their masks: the corners let the background through.
