@@ -8,7 +8,6 @@
 
 #include "framework/Properties.h"
 #include "resources/PropertyNames.h"
-#include "resources/RecordEncoder.h"
 #include "resources/Records.h"
 
 namespace {
@@ -46,19 +45,6 @@ std::size_t EntrySize(const PropertyEntry& e)
     case PropertyType::String: return e.name.size() + 5 + std::get<String>(e.value).ToUtf8().size();
     }
     return 0;
-}
-
-TEST(RecordEncoder, WritesTheByteFormat)
-{
-    static constexpr std::array kSample{
-        layout::I("Index", layout::kNoIndex), layout::I("Left", -2),         layout::B("Visible", true),
-        layout::C("TextColor", 0x123456),     layout::S("Text", "\xC3\xA9\r"), layout::S("HelpTag", ""),
-    };
-    const Bytes expected = Raw({"Index ", {0x80, 0, 0, 0}, "Left ", {0xFF, 0xFF, 0xFF, 0xFE}, "Visible ", {1},
-                                "TextColor ", {0x12, 0x34, 0x56}, "Text ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D},
-                                "HelpTag ", {0, 0, 0, 0}});
-    const auto encoded = layout::Encoded<kSample>;
-    EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), expected);
 }
 
 struct RecordCase {
@@ -115,24 +101,6 @@ TEST_P(EachRecord, DecodesWholeInItsKindsSequence)
 
 INSTANTIATE_TEST_SUITE_P(Records, EachRecord, ::testing::ValuesIn(kRecordCases),
                          [](const auto& param) { return std::string(param.param.label); });
-
-// Values no window test reads back.
-TEST(Records, PinnedValues)
-{
-    const struct {
-        std::span<const std::uint8_t> record;
-        const char* name;
-        PropertyValue value;
-    } pins[] = {
-        {kWindow1Record, "Resizeable", false},
-        {kAboutWindowRecord, "Title", String("")},
-        {kEditAppCreditsRecord, "Text", String("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
-        {kEditAppCreditsRecord, "ReadOnly", true},
-        {kKvIconCanvasRecord, "TabIndex", 5},
-        {kPushButton1Record, "Default", true},
-    };
-    for (const auto& p : pins) EXPECT_EQ(ValueOf(p.record, p.name), p.value) << p.name;
-}
 
 // Cutting a record anywhere must never read past the cut: inside an entry the
 // decoder stops with an error, at an entry boundary it yields the entries so far.

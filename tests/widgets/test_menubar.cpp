@@ -62,26 +62,6 @@ protected:
     const Ref<Application> m_savedApp = _GetAppObject();
 };
 
-TEST_F(MenuStripTest, StripShowsTheMenusOfTheBar)
-{
-    // Each menu's title, then its entries ("-" for a separator) with their shortcuts.
-    const QStringList want[] = {
-        {"&File", "&Quit Ctrl+Q"},
-        {"&Edit", "&Undo Ctrl+Z", "-", "Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V", "&Delete", "-",
-         "Select &All Ctrl+A"},
-        {"&Help", "Help...", "About Quib Zerevarove..."},
-    };
-    ASSERT_EQ(bar->actions().size(), 3);
-    for (qsizetype m = 0; m < 3; ++m) {
-        QStringList entries{bar->actions()[m]->text()};
-        for (const auto* a : bar->actions()[m]->menu()->actions()) {
-            const QString keys = a->shortcut().toString(QKeySequence::PortableText);
-            entries << (a->isSeparator() ? QStringLiteral("-") : keys.isEmpty() ? a->text() : a->text() + " " + keys);
-        }
-        EXPECT_EQ(entries, want[m]);
-    }
-}
-
 // Each step changes the field or the clipboard, then the Edit menu opens, shows
 // only the items that can act, and one of them is chosen.
 TEST_F(MenuStripTest, EditItemsAreEnabledWhenTheyCanActAndActOnTheFocusedField)

@@ -1,12 +1,10 @@
-// The main window: its fields at open, its keys, the field's margins, and the
-// mouse: the grip, resizing within the minimum and the contextual menu's items.
+// The main window: its keys, the field's margins, and the mouse: the grip,
+// resizing within the minimum and the contextual menu's items.
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 
 #include "WidgetTestSupport.h"
@@ -20,19 +18,11 @@
 
 namespace {
 
-// Records the fields as the Open event finds them and each size set.
+// Records each size set.
 class ProbeWindow1 : public Window1 {
 public:
-    // beeps' Ubound, r is nil, MouseX, mLeft, mResizing, found as the implicit instance, controls
-    std::tuple<int32_t, bool, int32_t, int32_t, bool, bool, std::size_t> seen{};
     std::vector<std::pair<int32_t, int32_t>> sizes;
 
-    void Event_Open() override
-    {
-        seen = {Ubound(beeps), r == nullptr, mouseX(), left0(), resizing(), _GetImplicitWindow(kClassName).get() == this,
-                Controls().size()};
-        Window1::Event_Open();
-    }
     void Event_Resizing() override
     {
         sizes.emplace_back(Width(), Height());
@@ -69,13 +59,6 @@ protected:
     Ref<ProbeWindow1> w;
     const Ref<Application> m_savedApp = _GetAppObject();
 };
-
-TEST_F(Window1Test, FieldsBeforeOpenThenSoundsAfter)
-{
-    EXPECT_EQ(w->seen, std::tuple(-1, true, 0, 0, false, true, std::size_t{2}));
-    EXPECT_EQ(w->beeps.size(), 94u) << "Open built the sound bank";
-    EXPECT_NE(w->r, nullptr);
-}
 
 // Return, keypad Enter and Escape belong to the translation and never reach
 // the text; every other key is typed.
