@@ -14,10 +14,6 @@
 
 #include "core/SoundBank.h"
 
-#ifndef QZ_BUILT_RESOURCE_FILE
-#error "the build gives the unit tests the path of the generated resource file"
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,7 +22,6 @@ class SoundBank : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(folder);
         use(QZ_BUILT_RESOURCE_FILE);
         ReleaseSoundItems();
     }
@@ -36,37 +31,15 @@ protected:
         use(QZ_BUILT_RESOURCE_FILE);
         fs::remove_all(folder);
     }
-
     static void use(const fs::path& path) { setenv("QZ_RESOURCE_FILE", path.c_str(), 1); }
 
-    // A copy of the real resource file with the entries of these sounds renamed, so the lookup misses them.
-    fs::path without(std::initializer_list<int32_t> ids) const
-    {
-        std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        for (int32_t id : ids) {
-            std::string name;
-            for (char c : std::to_string(id) + ".wav") name += {'\0', c};
-            const auto at = bytes.find(name);
-            EXPECT_NE(at, std::string::npos) << id;
-            if (at != std::string::npos) bytes[at + name.size() - 1] = 'x';
-        }
-        std::ofstream(folder / "damaged.rcc", std::ios::binary) << bytes;
-        return folder / "damaged.rcc";
-    }
-
-    static std::vector<Ref<Sound>> deal()
+    // The items dealt to the characters, each as the number of its cached item, or -1.
+    static std::vector<int32_t> deal()
     {
         std::vector<Ref<Sound>> beeps;
         Ref<Random> r;
         LoadSounds(beeps, r);
         EXPECT_NE(r, nullptr);
-        return beeps;
-    }
-
-    // order(k): the number of the cached item that entry k of beeps is, or -1.
-    static std::vector<int32_t> orderOf(const std::vector<Ref<Sound>>& beeps)
-    {
         std::vector<int32_t> order;
         for (const auto& sound : beeps) {
             int32_t found = -1;
@@ -80,27 +53,9 @@ protected:
     const fs::path folder = fs::path(::testing::TempDir()) / ("qz-sound-bank-" + std::to_string(::getpid()));
 };
 
-TEST_F(SoundBank, GetterFetchesOnFirstUseThenSharesTheCachedObject)
+TEST_F(SoundBank, DealsAFixedPermutationOfTheItems)
 {
-    EXPECT_THROW(CharacterSound(kSilenceItem), OutOfBoundsException);
-    EXPECT_THROW(CharacterSound(-1), OutOfBoundsException);
-    const auto first = CharacterSound(5);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(CachedSoundItem(5), first);
-    // Once cached, the resource file is not even looked for.
-    use(folder / "absent.rcc");
-    EXPECT_EQ(CharacterSound(5), first);
-    EXPECT_THROW(CharacterSound(6), NilObjectException);
-    EXPECT_THROW(silence(), NilObjectException);
-    EXPECT_EQ(CachedSoundItem(6), nullptr);
-    ReleaseSoundItems();
-    for (int32_t n = 0; n <= kSilenceItem; ++n) EXPECT_EQ(CachedSoundItem(n), nullptr) << n;
-}
-
-TEST_F(SoundBank, DealsAFixedPermutationOfTheSameObjects)
-{
-    const auto beeps = deal();
-    const auto order = orderOf(beeps);
+    const auto order = deal();
     std::vector<int32_t> all(94);
     std::iota(all.begin(), all.end(), 0);
     EXPECT_TRUE(std::is_permutation(order.begin(), order.end(), all.begin(), all.end()));
@@ -108,21 +63,32 @@ TEST_F(SoundBank, DealsAFixedPermutationOfTheSameObjects)
     EXPECT_EQ(std::vector<int32_t>(order.begin(), order.begin() + 10),
               (std::vector<int32_t>{34, 21, 41, 50, 39, 63, 31, 91, 23, 5}));
     EXPECT_EQ(CachedSoundItem(kSilenceItem), nullptr) << "silence is fetched only when first played";
-
+    const auto first = CachedSoundItem(34);
     ReleaseSoundItems();
-    const auto again = deal();
-    EXPECT_EQ(orderOf(again), order);
-    EXPECT_NE(again[0], beeps[0]) << "fetched anew after the release";
+    EXPECT_EQ(deal(), order);
+    EXPECT_NE(CachedSoundItem(34), first) << "fetched anew after the release";
 }
 
+// A sound the file lacks is nil where it was dealt and fetched again at next
+// use; a loaded one is kept even when the file is gone.
 TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
 {
-    auto expected = orderOf(deal());
+    auto expected = deal();
     std::replace(expected.begin(), expected.end(), 7, -1);
     ReleaseSoundItems();
-
-    use(without({175, 262}));
-    EXPECT_EQ(orderOf(deal()), expected) << "one nil entry, where s07 was dealt";
+    // A copy of the resource file with s07 (175) and the silence (262) renamed, so the lookup misses them.
+    std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const char* id : {"175", "262"}) {
+        std::string name;
+        for (char c : std::string(id) + ".wav") name += {'\0', c};
+        ASSERT_NE(bytes.find(name), std::string::npos) << id;
+        bytes[bytes.find(name) + name.size() - 1] = 'x';
+    }
+    fs::create_directories(folder);
+    std::ofstream(folder / "damaged.rcc", std::ios::binary) << bytes;
+    use(folder / "damaged.rcc");
+    EXPECT_EQ(deal(), expected);
     EXPECT_EQ(silence(), nullptr);
     const auto s08 = CachedSoundItem(8);
 
@@ -132,7 +98,13 @@ TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
     const auto quiet = silence();
     ASSERT_NE(quiet, nullptr);
     EXPECT_EQ(quiet->LengthFrames(), 4410);
+    use(folder / "absent.rcc");
     EXPECT_EQ(silence(), quiet);
+    EXPECT_THROW(CharacterSound(kSilenceItem), OutOfBoundsException);
+    EXPECT_THROW(CharacterSound(-1), OutOfBoundsException);
+    ReleaseSoundItems();
+    EXPECT_THROW(CharacterSound(6), NilObjectException) << "no resource file";
+    for (int32_t n = 0; n <= kSilenceItem; ++n) EXPECT_EQ(CachedSoundItem(n), nullptr) << n;
 }
 
 } // namespace
