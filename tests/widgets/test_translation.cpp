@@ -1,5 +1,6 @@
-// The translation, stepped turn by turn against the fake sound clock: what is
-// selected while each sound plays, which sound plays, and how it ends.
+// The main window and its translation, stepped turn by turn against the fake
+// sound clock: what is selected while each sound plays, which sound plays, how
+// it ends; the keys, resizing and the contextual menu's items.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,11 +13,16 @@
 #include <string>
 #include <vector>
 
+#include <QKeyEvent>
+
 #include "WidgetTestSupport.h"
+#include "about/AboutWindow.h"
+#include "app/App.h"
 #include "core/SoundBank.h"
 #include "core/Translate.h"
 #include "core/Window1.h"
 #include "framework/Controls.h"
+#include "framework/Controls_p.h"
 #include "framework/MsgBox.h"
 #include "framework/Thread.h"
 
@@ -272,14 +278,74 @@ TEST_F(Translation, MissingBeepEndsTheTranslationAtItsCharacter)
     EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(1, 1)) << "its character stays selected";
 }
 
-TEST_F(Translation, NoResourceFileFailsTheOpenAtTheFirstFetch)
+// Return, keypad Enter and Escape belong to the translation and never reach
+// the text; every other key is typed.
+TEST_F(Translation, TranslationKeysAreConsumedOthersTyped)
 {
-    setenv("QZ_RESOURCE_FILE", (folder / "absent.rcc").c_str(), 1);
-    EXPECT_THROW(Window1::Instance(), NilObjectException);
-    const auto w = RuntimeCheckCast<Window1>(_GetImplicitWindow(Window1::kClassName));
-    ASSERT_NE(w, nullptr) << "the window stays open";
-    EXPECT_TRUE(w->beeps.empty());
-    EXPECT_EQ(w->r, nullptr);
+    open();
+    field->SetText("ab");
+    field->SetSelStart(2);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        const char* after;
+        bool startsTranslation;
+    } cases[] = {
+        {Qt::Key_Return, Qt::NoModifier, "\r", "ab", true},       {Qt::Key_Return, Qt::ShiftModifier, "\r", "ab", true},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", "ab", true},    {Qt::Key_Escape, Qt::NoModifier, "\x1b", "ab", false},
+        {Qt::Key_C, Qt::NoModifier, "c", "abc", false},           {Qt::Key_Space, Qt::NoModifier, " ", "abc ", false},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", "abc", false},  {Qt::Key_C, Qt::ControlModifier, "\x03", "abc", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "key " << c.key << " modifiers " << c.mods.toInt());
+        QKeyEvent e(QEvent::KeyPress, c.key, c.mods, c.text);
+        QCoreApplication::sendEvent(field->priv().widget, &e);
+        EXPECT_EQ(field->Text().ToUtf8(), c.after);
+        EXPECT_EQ(thread()->IsRunning(), c.startsTranslation);
+        EXPECT_EQ(speakAll().size(), c.startsTranslation ? 2u : 0u);
+        field->SetSelStart(Len(field->Text()));
+    }
+}
+
+// Locked to all four edges, the field keeps 20-pixel margins at any size down to the minimum.
+TEST_F(Translation, ResizeWindowAppliesTheDeltaWithinTheMinimum)
+{
+    open();
+    const struct {
+        int32_t fromW, fromH, dx, dy, toW, toH;
+    } cases[] = {
+        {400, 120, 30, -10, 430, 110}, {400, 120, -400, -100, 100, 60}, {400, 120, 0, 15, 400, 135},
+        {100, 120, -5, 0, 100, 120},   {100, 60, 900, 2, 1000, 62},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fromW << " x " << c.fromH << " by " << c.dx << ", " << c.dy);
+        window->SetWidth(c.fromW);
+        window->SetHeight(c.fromH);
+        window->ResizeWindow(c.dx, c.dy);
+        EXPECT_EQ(std::pair(window->Width(), window->Height()), std::pair(c.toW, c.toH));
+        pumpEvents(5);
+        EXPECT_EQ(field->priv().widget->geometry(), QRect(20, 20, c.toW - 40, c.toH - 40));
+    }
+}
+
+// Only the two exact texts of the contextual menu act; every item is reported handled.
+TEST_F(Translation, ContextualActionsActOnTheirExactTextsOnly)
+{
+    const Ref<Application> saved = _GetAppObject();
+    _RuntimeRegisterAppObject(std::make_shared<App>()); // the About window reads its version from it
+    open();
+    for (const std::string text : {"-", "quit", "Quit ", "About", "About Quib Zerevarove\u2026",
+                                   "About Quib Zerevarove...", "Quit"}) {
+        SCOPED_TRACE(text);
+        auto item = std::make_shared<MenuItem>();
+        item->Constructor(text);
+        EXPECT_TRUE(window->Event_ContextualMenuAction(item));
+        EXPECT_EQ(_GetImplicitWindow(AboutWindow::kClassName) != nullptr, text.starts_with("About Quib Zerevarove.."));
+        EXPECT_EQ(IsQuitting(), text == "Quit");
+    }
+    EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "Quit closed the main window";
+    _RuntimeRegisterAppObject(saved);
 }
 
 } // namespace
