@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,98 @@ TEST(DecodeRecord, MalformedRecordsStopWithAnError)
         EXPECT_NE(decoded.error, "") << c.what;
         EXPECT_EQ(decoded.entries.size(), c.entries) << c.what;
         EXPECT_EQ(decoded.consumed, c.consumed) << c.what;
+    }
+}
+
+// A base class with geometry and a derived one with a title: tables chain.
+class Base : public Reflectable {
+public:
+    int32_t width = 0;
+    bool visible = false;
+    std::vector<std::string> order;
+    std::string ClassName() const override { return "Base"; }
+    static const PropertyTable& BaseProperties()
+    {
+        static const PropertyTable t = [] {
+            PropertyTable table;
+            table.Add<Base, int32_t>("Width", [](Base& b, int32_t v) { b.width = v; b.order.push_back("Width"); });
+            table.Add<Base, bool>("Visible", [](Base& b, bool v) { b.visible = v; b.order.push_back("Visible"); });
+            return table;
+        }();
+        return t;
+    }
+    const PropertyTable& Properties() const override { return BaseProperties(); }
+};
+
+class Derived : public Base {
+public:
+    String title;
+    Color back;
+    std::string ClassName() const override { return "Derived"; }
+    const PropertyTable& Properties() const override
+    {
+        static const PropertyTable t = [] {
+            PropertyTable table(&Base::BaseProperties());
+            table.Add<Derived, String>("Title", [](Derived& d, String v) { d.title = v; d.order.push_back("Title"); });
+            table.Add<Derived, Color>("BackColor", [](Derived& d, Color c) { d.back = c; d.order.push_back("BackColor"); });
+            return table;
+        }();
+        return t;
+    }
+};
+
+struct CaptureStderr {
+    std::ostringstream text;
+    std::streambuf* old = std::cerr.rdbuf(text.rdbuf());
+    ~CaptureStderr() { std::cerr.rdbuf(old); }
+};
+
+// Tables chain to the base class; a value of another type than the setter's is refused, not converted.
+TEST(Properties, TablesChainAndValuesArriveIntact)
+{
+    Derived d;
+    EXPECT_TRUE(d.Properties().Knows("Width"));
+    EXPECT_FALSE(Base().Properties().Knows("Title"));
+    EXPECT_FALSE(d.Properties().Set(d, "Width", PropertyValue(true)));
+
+    const Bytes record = Raw({"Width ", {0x80, 0, 0, 0}, "Title ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D}, "BackColor ",
+                              {0x00, 0xFF, 0x00}, "Visible ", {1}});
+    CaptureStderr err;
+    ASSERT_TRUE(_SetProperties(d, record));
+    EXPECT_EQ(err.text.str(), "");
+    EXPECT_EQ(d.order, (std::vector<std::string>{"Width", "Title", "BackColor", "Visible"}));
+    EXPECT_EQ(d.width, INT32_MIN);
+    EXPECT_EQ(d.title, String("\xC3\xA9\r"));
+    EXPECT_EQ(d.back.Rgb(), 0x00FF00u);
+    EXPECT_TRUE(d.visible);
+}
+
+// Whatever the record holds, _SetProperties applies what it can in record
+// order, reports the rest by name on standard error and never crashes.
+TEST(Properties, SetPropertiesReportsWhatItCannotApply)
+{
+    const struct {
+        const char* label;
+        Bytes record;
+        bool complete;
+        std::vector<std::string> applied;
+        std::string reported; // expected in the report; empty: nothing reported
+    } cases[] = {
+        {"a known name the class lacks is skipped", Raw({"Width ", {0, 0, 0, 5}, "Height ", {0, 0, 0, 9}, "Visible ", {1}}),
+         false, {"Width", "Visible"}, "'Height'"},
+        {"a name no record may carry ends the record", Raw({"Width ", {0, 0, 0, 5}, "Bogus ", {1}, "Visible ", {1}}),
+         false, {"Width"}, "unknown property name 'Bogus'"},
+        {"cut inside a value", Raw({"Visible ", {1}, "Title ", {0, 0}}), false, {"Visible"}, "ends inside Title"},
+        {"string count beyond the end", Raw({"Title ", {0x7F, 0xFF, 0xFF, 0xFF}}), false, {}, "ends inside Title"},
+        {"empty record", {}, true, {}, ""},
+    };
+    for (const auto& c : cases) {
+        Derived d;
+        CaptureStderr err;
+        EXPECT_EQ(_SetProperties(d, c.record), c.complete) << c.label;
+        EXPECT_EQ(d.order, c.applied) << c.label;
+        EXPECT_EQ(err.text.str().empty(), c.reported.empty()) << c.label;
+        EXPECT_NE(err.text.str().find(c.reported), std::string::npos) << c.label << ": " << err.text.str();
     }
 }
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "framework/Dictionary.h"
 #include "framework/Variant.h"
 
 namespace {
@@ -44,28 +43,6 @@ TEST(Variant, TextAndEquality)
     EXPECT_NE(StringToVariant("a"), StringToVariant("A"));
     EXPECT_EQ(Variant(std::nan("")), Variant(std::nan("")));
     EXPECT_EQ(Variant(0.0).Hash(), Variant(-0.0).Hash());
-}
-
-// Many keys, some replaced: the order stays that of first insertion and
-// every key keeps its own value.
-TEST(Dictionary, KeepsInsertionOrderAndPairs)
-{
-    Dictionary d;
-    d.Value(Int32ToVariant(7), Variant("seven"));
-    for (int32_t i = 0; i < 10000; ++i) d.Value(StringToVariant(Str(i)), Int32ToVariant(i));
-    for (int32_t i = 0; i < 10000; i += 3) d.Value(StringToVariant(Str(i)), Int32ToVariant(-i));
-    const auto keys = d.Keys();
-    const auto values = d.Values();
-    ASSERT_EQ(d.Count(), 10001);
-    ASSERT_EQ(keys.size(), 10001u);
-    EXPECT_EQ(keys[0], Int32ToVariant(7));
-    for (int32_t i = 0; i < 10000; ++i) {
-        ASSERT_EQ(keys[std::size_t(i) + 1], StringToVariant(Str(i)));
-        ASSERT_EQ(VariantToInt32(values[std::size_t(i) + 1]), i % 3 == 0 ? -i : i);
-    }
-    EXPECT_EQ(d.Value(Variant("7")), Int32ToVariant(7)) << "a text key is not a number key";
-    EXPECT_EQ(d.Value(Int32ToVariant(7)), Variant("seven"));
-    EXPECT_THROW(d.Value(Variant("missing")), KeyNotFoundException);
 }
 
 } // namespace

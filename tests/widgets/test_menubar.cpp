@@ -1,4 +1,4 @@
-// The menu strip of the main window: what it shows, and what its items do.
+// The Edit menu of the main window's strip: what it enables and what its items do.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -10,8 +10,6 @@
 #include <functional>
 
 #include "WidgetTestSupport.h"
-#include "about/AboutWindow.h"
-#include "about/winHelp.h"
 #include "app/App.h"
 #include "app/MenuBar1.h"
 #include "core/Window1.h"
@@ -99,20 +97,6 @@ TEST_F(MenuStripTest, EditItemsAreEnabledWhenTheyCanActAndActOnTheFocusedField)
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), s.clipboard);
     }
     EXPECT_TRUE(action("&Quit")->isEnabled() && action("Help...")->isEnabled()) << "other menus stay enabled";
-}
-
-// The Help items reach the application's handlers through their item names;
-// Quit closes every window on its way out.
-TEST_F(MenuStripTest, HelpItemsOpenTheirWindowsAndQuitClosesAll)
-{
-    action("Help...")->trigger();
-    action("About Quib Zerevarove...")->trigger();
-    EXPECT_NE(_GetImplicitWindow(winHelp::kClassName), nullptr);
-    EXPECT_NE(_GetImplicitWindow(AboutWindow::kClassName), nullptr);
-    EXPECT_FALSE(IsQuitting());
-    action("&Quit")->trigger();
-    EXPECT_TRUE(IsQuitting());
-    EXPECT_TRUE(OpenWindows().empty());
 }
 
 } // namespace
