@@ -51,14 +51,8 @@ start_app() {
 
 # Prints the id of the main window once it is mapped.
 main_window() {
-    local i wid
-    for i in $(seq 1 200); do
-        wid=$(xdotool search --onlyvisible --name '^Quib Zerevarove$' 2>/dev/null | head -n1 || true)
-        [ -n "$wid" ] && { echo "$wid"; return 0; }
-        kill -0 "$APP_PID" 2>/dev/null || fail "program exited early: $(cat "$WORK/app.err")"
-        sleep 0.05
-    done
-    fail "main window never mapped"
+    retry 200 eval 'kill -0 "$APP_PID" 2>/dev/null && xdotool search --onlyvisible --name "^Quib Zerevarove\$" 2>/dev/null' |
+        head -n1 | grep . || fail "main window never mapped: $(cat "$WORK/app.err")"
 }
 
 # Waits for the program to end and sets EXIT_STATUS (call it directly, not in $(...)).

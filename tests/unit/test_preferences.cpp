@@ -98,33 +98,6 @@ TEST_F(PreferencesFile, EntriesAreWrittenExactlyAndReadBackAsText)
     EXPECT_EQ(item->MacCreator(), String("????"));
 }
 
-// Reading and Get's default go through the store's own, overridable Put; a
-// default is stored only when the key is absent, and the file's value wins.
-TEST_F(PreferencesFile, ReadingStoresThroughPutAndKeepsOtherKeys)
-{
-    struct Recording : Preferences {
-        void Put(const String& key, const Variant& value) override
-        {
-            puts.push_back(key.ToUtf8() + "=" + VariantToString(value).ToUtf8());
-            Preferences::Put(key, value);
-        }
-        std::vector<std::string> puts;
-    };
-    fs::create_directories(folder());
-    std::ofstream(folder() / "p.plist") << plist({{"a", "1"}, {"a", "2"}, {"shared", "theirs"}});
-    Recording prefs;
-    prefs.Filename = "p.plist";
-    prefs.Preferences::Put("other", StringToVariant("o"));
-    prefs.Preferences::Put("shared", StringToVariant("mine"));
-    EXPECT_TRUE(prefs.ReadFile());
-    prefs.Get("b", Int32ToVariant(3));
-    prefs.Get("a", Int32ToVariant(4));
-    EXPECT_EQ(prefs.puts, (std::vector<std::string>{"a=1", "a=2", "shared=theirs", "b=3"}));
-    EXPECT_EQ(prefs.Get("a", Variant()), StringToVariant("2"));
-    EXPECT_EQ(prefs.Get("other", Variant()), StringToVariant("o"));
-    EXPECT_EQ(prefs.Get("shared", Variant()), StringToVariant("theirs"));
-}
-
 // Without a name, an entry, a folder or room on the disk nothing is written,
 // the old file stays and the user is told once per try.
 TEST_F(PreferencesFile, FailedReadsAndWritesKeepTheOldFileAndSayOnce)
