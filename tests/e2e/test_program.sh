@@ -2,8 +2,9 @@
 # The whole program, one run after another in one X server. Without a display
 # it says so and exits. The first run opens at the default place, shows and
 # speaks typed text, moves and resizes by mouse and saves that at close; the
-# next reopens there and saves on Ctrl+Q; a position off every screen still
-# opens partly on screen, and the contextual Quit saves too.
+# next reopens there, copies and pastes through the Edit menu and saves on
+# Ctrl+Q; a position off every screen still opens partly on screen, and the
+# contextual Quit saves too.
 source "$(dirname "$0")/lib.sh" "$@"
 CAPTURE_TOOL=$(dirname "$XTOOL")/qz_capture
 export QZ_RESOURCE_FILE=$(dirname "$PROGRAM")/quib-zerevarove.rcc
@@ -81,7 +82,18 @@ start_app
 wid=$(main_window)
 content 160
 [ "$x $top $w $(( h - strip ))" = "110 100 480 160" ] || fail "second run opened at $x $top ${w}x$h"
+# Edit > Select All, Copy, then Paste at the end: the text twice, twice the green.
 focus_window "$wid"
+xdotool type --delay 20 "Quib"
+retry 100 eval '[ "$(green)" -gt 30 ]' || fail "typed text not shown"
+once=$(green)
+menu_item() { xdotool key "alt+e" sleep 0.4 key "$1" sleep 0.3; }
+menu_item a
+menu_item c
+xdotool key End sleep 0.2
+menu_item p
+twice=$(green)
+(( twice * 100 / once >= 185 && twice * 100 / once <= 215 )) || fail "Select All, Copy, Paste: $twice green, $once before"
 expect_quit xdotool key ctrl+q
 expect_saved 100 110 480 160
 

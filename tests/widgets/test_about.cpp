@@ -1,14 +1,5 @@
-// The About and Help windows, what they show and how many of them there are;
-// the Edit menu of the main window's strip.
+// The About and Help windows: what they show and how many of them there are.
 #include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QMenu>
-#include <QMenuBar>
-
-#include <functional>
 
 #include "WidgetTestSupport.h"
 #include "about/AboutWindow.h"
@@ -17,11 +8,7 @@
 #include "about/Pictures.h"
 #include "about/winHelp.h"
 #include "app/App.h"
-#include "app/MenuBar1.h"
-#include "core/Window1.h"
 #include "framework/Controls.h"
-#include "framework/Controls_p.h"
-#include "framework/Window_p.h"
 
 namespace {
 
@@ -36,8 +23,7 @@ protected:
     void TearDown() override
     {
         for (const auto& w : OpenWindows()) w->Close();
-        pumpEvents(10);
-        ApplicationTesting::Reset();
+        pumpEvents();
         _RuntimeRegisterAppObject(saved);
     }
     template <class C>
@@ -175,63 +161,6 @@ TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
         EXPECT_EQ(_GetImplicitWindow(className)->Height(), first->Height());
         _GetImplicitWindow(className)->Close();
     }
-}
-
-// Each step changes the field or the clipboard, then the Edit menu opens, shows
-// only the items that can act, and one of them is chosen.
-TEST_F(AboutTest, EditItemsAreEnabledWhenTheyCanActAndActOnTheFocusedField)
-{
-    // As start-up does it: the bar, then the main window with its strip.
-    ASSERT_TRUE(startWithoutMainWindow());
-    QApplication::clipboard()->clear();
-    app->SetMenuBar(MenuBar1::Instance());
-    const auto main = Window1::Instance();
-    QMenuBar* bar = main->priv().menuBar;
-    ASSERT_NE(bar, nullptr);
-    QWidget* field = main->EditField1()->priv().widget;
-    main->priv().frame->activateWindow();
-    field->setFocus();
-    ASSERT_TRUE(pumpUntil([&] { return QApplication::focusWidget() == field; }));
-    const auto action = [bar](const QString& text) {
-        for (auto* m : bar->actions())
-            for (auto* a : m->menu()->actions())
-                if (a->text() == text) return a;
-        ADD_FAILURE() << "no item " << text.toStdString();
-        return static_cast<QAction*>(nullptr);
-    };
-    auto f = main->EditField1();
-    const QStringList items = {"&Undo", "Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"};
-    const struct {
-        std::function<void()> before;
-        QStringList enabled;
-        const char* chosen;
-        const char *text, *clipboard;
-    } steps[] = {
-        {[] {}, {}, nullptr, "", ""},
-        {[&] { f->SetText("Quib"); }, {"&Undo", "Select &All"}, "Select &All", "Quib", ""},
-        {[] {}, {"&Undo", "Cu&t", "&Copy", "&Delete", "Select &All"}, "&Copy", "Quib", "Quib"},
-        {[&] { f->SetSelStart(4); }, {"&Undo", "&Paste", "Select &All"}, "&Paste", "QuibQuib", "Quib"},
-        {[&] { f->SetSelStart(4); f->SetSelLength(4); }, items, "&Delete", "Quib", "Quib"},
-        {[] {}, {"&Undo", "&Paste", "Select &All"}, "&Undo", "QuibQuib", "Quib"},
-        {[&] { f->SetSelStart(0); f->SetSelLength(2); }, items, "Cu&t", "ibQuib", "Qu"},
-        {[&] { f->SetReadOnly(true); f->SetSelLength(2); }, {"&Copy", "Select &All"}, nullptr, "ibQuib", "Qu"},
-        {[&] { field->clearFocus(); }, {}, nullptr, "ibQuib", "Qu"},
-    };
-    QMenu* edit = bar->actions()[1]->menu();
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.text);
-        s.before();
-        emit edit->aboutToShow();
-        QStringList enabled;
-        for (const auto& text : items)
-            if (action(text)->isEnabled()) enabled << text;
-        EXPECT_EQ(enabled, s.enabled);
-        if (s.chosen) action(s.chosen)->trigger();
-        emit edit->aboutToHide();
-        EXPECT_EQ(f->Text(), String(s.text));
-        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), s.clipboard);
-    }
-    EXPECT_TRUE(action("&Quit")->isEnabled() && action("Help...")->isEnabled()) << "other menus stay enabled";
 }
 
 } // namespace

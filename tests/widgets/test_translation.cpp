@@ -1,6 +1,6 @@
 // The main window and its translation, stepped turn by turn against the fake
 // sound clock: what is selected while each sound plays, which sound plays, how
-// it ends; the keys, resizing and the contextual menu's items.
+// it ends; the keys, and resizing.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -16,8 +16,6 @@
 #include <QKeyEvent>
 
 #include "WidgetTestSupport.h"
-#include "about/AboutWindow.h"
-#include "app/App.h"
 #include "core/SoundBank.h"
 #include "core/Translate.h"
 #include "core/Window1.h"
@@ -327,25 +325,6 @@ TEST_F(Translation, ResizeWindowAppliesTheDeltaWithinTheMinimum)
         pumpEvents(5);
         EXPECT_EQ(field->priv().widget->geometry(), QRect(20, 20, c.toW - 40, c.toH - 40));
     }
-}
-
-// Only the two exact texts of the contextual menu act; every item is reported handled.
-TEST_F(Translation, ContextualActionsActOnTheirExactTextsOnly)
-{
-    const Ref<Application> saved = _GetAppObject();
-    _RuntimeRegisterAppObject(std::make_shared<App>()); // the About window reads its version from it
-    open();
-    for (const std::string text : {"-", "quit", "Quit ", "About", "About Quib Zerevarove\u2026",
-                                   "About Quib Zerevarove...", "Quit"}) {
-        SCOPED_TRACE(text);
-        auto item = std::make_shared<MenuItem>();
-        item->Constructor(text);
-        EXPECT_TRUE(window->Event_ContextualMenuAction(item));
-        EXPECT_EQ(_GetImplicitWindow(AboutWindow::kClassName) != nullptr, text.starts_with("About Quib Zerevarove.."));
-        EXPECT_EQ(IsQuitting(), text == "Quit");
-    }
-    EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "Quit closed the main window";
-    _RuntimeRegisterAppObject(saved);
 }
 
 } // namespace
