@@ -1,6 +1,5 @@
-# Shared by the end-to-end tests: a private X server, the program started in
-# it with its own preferences folder, and small waits. Sourced, not run.
-# Usage in a test: source lib.sh "$@"   ($1 = program, $2 = xtool)
+# Shared by the end-to-end tests: a private X server, the program started in it
+# with its own preferences folder, and small waits. Sourced with the program and xtool.
 set -euo pipefail
 
 PROGRAM=$(readlink -f "$1")

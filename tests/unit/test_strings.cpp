@@ -19,12 +19,8 @@ TEST(Strings, Split)
         std::string text, delimiter;
         std::vector<std::string> parts;
     } cases[] = {
-        {"abc", "", {"a", "b", "c"}},
-        {"a" + kFace + "\xC3\xA9", "", {"a", kFace, "\xC3\xA9"}},
-        {"", "", {}},
-        {"a,b,,c", ",", {"a", "b", "", "c"}},
-        {"a::b::", "::", {"a", "b", ""}},
-        {"", ",", {""}},
+        {"abc", "", {"a", "b", "c"}}, {"a" + kFace + "\xC3\xA9", "", {"a", kFace, "\xC3\xA9"}}, {"", "", {}},
+        {"a,b,,c", ",", {"a", "b", "", "c"}}, {"a::b::", "::", {"a", "b", ""}}, {"", ",", {""}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> got;

@@ -23,12 +23,7 @@ inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 2000)
     return true;
 }
 
-inline void pumpEvents(int ms = 20)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+inline void pumpEvents(int ms = 20) { pumpUntil([] { return false; }, ms); }
 
 // Collects what the handler of last resort would have shown.
 struct ExceptionRecorder {

@@ -5,7 +5,6 @@
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
 #include "about/CreditsMarkup.h"
-#include "about/Pictures.h"
 #include "about/winHelp.h"
 #include "app/App.h"
 #include "framework/Controls.h"
@@ -131,7 +130,6 @@ TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
         EXPECT_EQ(shown->Pixel(0, 0).Rgb(), 0xFF0000u) << name;
         EXPECT_NE(shown->Pixel(32, 15).Rgb(), 0xFF0000u) << name;
     }
-    EXPECT_EQ(CachedPictureItem(3)->Width(), 216);
 
     std::vector<String> opened;
     const auto previous = SetUrlOpener([&opened](const String& address) { opened.push_back(address); });
