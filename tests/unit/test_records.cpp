@@ -184,13 +184,13 @@ TEST(Properties, TablesChainAndValuesArriveIntact)
     EXPECT_FALSE(Base().Properties().Knows("Title"));
     EXPECT_FALSE(d.Properties().Set(d, "Width", PropertyValue(true)));
 
-    const Bytes record = Raw({"Width ", {0x80, 0, 0, 0}, "Title ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D}, "BackColor ",
+    const Bytes record = Raw({"Width ", {0xFE, 0xFD, 0xFC, 0xFB}, "Title ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D}, "BackColor ",
                               {0x00, 0xFF, 0x00}, "Visible ", {1}});
     CaptureStderr err;
     ASSERT_TRUE(_SetProperties(d, record));
     EXPECT_EQ(err.text.str(), "");
     EXPECT_EQ(d.order, (std::vector<std::string>{"Width", "Title", "BackColor", "Visible"}));
-    EXPECT_EQ(d.width, INT32_MIN);
+    EXPECT_EQ(d.width, -0x01020305);
     EXPECT_EQ(d.title, String("\xC3\xA9\r"));
     EXPECT_EQ(d.back.Rgb(), 0x00FF00u);
     EXPECT_TRUE(d.visible);

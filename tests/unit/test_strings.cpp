@@ -48,6 +48,7 @@ TEST(Strings, LenAscAndChrCountCodePoints)
     EXPECT_EQ(InStr(mixed, "b"), 4);
     EXPECT_EQ(Asc(Chr(0x1F600)), 0x1F600);
     EXPECT_EQ(Chr(13).ToUtf8(), "\r");
+    EXPECT_EQ(Chr(0).Chars(), std::u32string(1, U'\0'));
     for (int32_t code : {-1, 0xD800, 0x110000, std::numeric_limits<int32_t>::max()})
         EXPECT_EQ(Asc(Chr(code)), 0xFFFD) << code;
 }
@@ -117,6 +118,8 @@ TEST(Strings, MalformedUtf8BecomesReplacementCharacters)
         EXPECT_EQ(String(s.ToUtf8()), s) << "re-encoding is stable";
     }
     EXPECT_EQ(String(static_cast<const char*>(nullptr)), String());
+    EXPECT_EQ(String(std::string_view("a\xC3\xA9", 2)).Chars(), U"a" + R) << "nothing is read past the end";
+    EXPECT_EQ(Lowercase(Join({"A", "\xC3\x89Z", ""}, "-")), String("a-\xC3\x89z-"));
 }
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

@@ -8,6 +8,7 @@
 #include "about/winHelp.h"
 #include "app/App.h"
 #include "framework/Controls.h"
+#include "framework/Controls_p.h"
 
 namespace {
 
@@ -55,7 +56,18 @@ TEST_F(AboutTest, VersionLineAndLayoutFollowTheirSettings)
         EXPECT_EQ(AboutWindow::Instance(), w);
         EXPECT_EQ(control<StaticText>(w, "StatAppVersion")->Text(), String(c.shown));
         EXPECT_EQ(control<EditField>(w, "EditAppCredits")->Visible(), c.withCredits);
-        EXPECT_EQ(std::pair(w->Height(), control<Canvas>(w, "KvIconCanvas")->Top()), std::pair(c.height, c.badgeTop));
+        EXPECT_EQ(std::tuple(w->Height(), control<Canvas>(w, "KvIconCanvas")->Top(),
+                             control<StaticText>(w, "StatAppCopyright")->Top()),
+                  std::tuple(c.height, c.badgeTop, c.height - 86));
+    }
+    // The labels' places and text, as they are shown.
+    for (const auto& [name, left, top, bold, size] : {std::tuple{"StatAppName", 20, 86, true, 14.0},
+                                                      {"StatAppVersion", 20, 112, false, 10.0},
+                                                      {"StatAppCopyright", 20, 280, false, 10.0}}) {
+        const auto label = control<StaticText>(w, name);
+        const QFont font = label->priv().widget->font();
+        EXPECT_EQ(std::tuple(label->Left(), label->Top(), font.bold(), qtPointsToLayout(font.pointSizeF())),
+                  std::tuple(left, top, bold, size)) << name;
     }
 }
 
@@ -142,8 +154,8 @@ TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
 // Each Help menu command shows one window; once it is closed the next builds it afresh.
 TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
 {
-    for (const auto& [item, className] : {std::pair{"HelpHelp", winHelp::kClassName},
-                                          std::pair{"HelpAboutQuibZerevarove", AboutWindow::kClassName}}) {
+    for (const auto& [item, className, height] : {std::tuple{"HelpHelp", winHelp::kClassName, 86},
+                                                  std::tuple{"HelpAboutQuibZerevarove", AboutWindow::kClassName, 366}}) {
         SCOPED_TRACE(item);
         ASSERT_TRUE(app->HandleMenuItem(item));
         const auto first = _GetImplicitWindow(className);
@@ -156,7 +168,7 @@ TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
         EXPECT_FALSE(first->IsOpen());
         ASSERT_TRUE(app->HandleMenuItem(item));
         EXPECT_NE(_GetImplicitWindow(className), first);
-        EXPECT_EQ(_GetImplicitWindow(className)->Height(), first->Height());
+        EXPECT_EQ(std::pair(first->Height(), _GetImplicitWindow(className)->Height()), std::pair(height, height));
         _GetImplicitWindow(className)->Close();
     }
 }
