@@ -1,6 +1,5 @@
-# Shared by the end-to-end tests: a private X server, the program started in
-# it with its own preferences folder, and small waits. Sourced, not run.
-# Usage in a test: source lib.sh "$@"   ($1 = program, $2 = xtool)
+# Shared by the end-to-end tests: a private X server, the program started in it
+# with its own preferences folder, and small waits. Sourced with the program and xtool.
 set -euo pipefail
 
 PROGRAM=$(readlink -f "$1")
@@ -22,20 +21,23 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Runs "${@:2}" every 50 ms until it succeeds, at most $1 times.
+retry() {
+    local n=$1 i
+    shift
+    for i in $(seq 1 "$n"); do "$@" && return 0; sleep 0.05; done
+    return 1
+}
+
 start_xvfb() {
-    local n
+    local n d
     for n in $(seq 0 40); do
-        local d=$(( 90 + (RANDOM % 400) ))
+        d=$(( 90 + (RANDOM % 400) ))
         [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
         Xvfb ":$d" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$d"
-        local i
-        for i in $(seq 1 100); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
+        retry 100 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     done
     fail "could not start Xvfb"
 }
@@ -48,34 +50,28 @@ start_app() {
 
 # Prints the id of the main window once it is mapped.
 main_window() {
-    local i wid
-    for i in $(seq 1 200); do
-        wid=$(xdotool search --onlyvisible --name '^Quib Zerevarove$' 2>/dev/null | head -n1 || true)
-        [ -n "$wid" ] && { echo "$wid"; return 0; }
-        kill -0 "$APP_PID" 2>/dev/null || fail "program exited early: $(cat "$WORK/app.err")"
-        sleep 0.05
-    done
-    fail "main window never mapped"
+    retry 200 eval 'kill -0 "$APP_PID" 2>/dev/null && xdotool search --onlyvisible --name "^Quib Zerevarove\$" 2>/dev/null' |
+        head -n1 | grep . || fail "main window never mapped: $(cat "$WORK/app.err")"
 }
 
 # Waits for the program to end and sets EXIT_STATUS (call it directly, not in $(...)).
 wait_exit() {
-    local i
-    for i in $(seq 1 200); do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            EXIT_STATUS=0
-            wait "$APP_PID" || EXIT_STATUS=$?
-            APP_PID=""
-            return 0
-        fi
-        sleep 0.05
-    done
-    fail "program did not exit"
+    retry 200 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "program did not exit"
+    EXIT_STATUS=0
+    wait "$APP_PID" || EXIT_STATUS=$?
+    APP_PID=""
 }
 
 # Geometry of a window as "x y w h" (the frame: menu strip included).
 window_geometry() {
     xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+}
+
+# Waits until the window's frame geometry is "x y w h"; fails with what it is.
+wait_geometry() {
+    local window=$1 want=$2
+    retry 60 eval '[ "$(window_geometry "$window")" = "$want" ]' ||
+        fail "window geometry is '$(window_geometry "$window")', expected '$want'"
 }
 
 prefs_file() { echo "$XDG_CONFIG_HOME/QuibZerevarovePrefs.plist"; }
@@ -97,17 +93,6 @@ mouse_drag() {
     xdotool mousemove "$x0" "$y0" sleep 0.05 mousedown 1 sleep 0.05
     xdotool "${args[@]}"
     xdotool sleep 0.1 mouseup 1 sleep 0.1
-}
-
-# Waits until the window's frame geometry is "x y w h"; fails with what it is.
-wait_geometry() {
-    local i now
-    for i in $(seq 1 60); do
-        now=$(window_geometry "$1")
-        [ "$now" = "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "window geometry is '$now', expected '$2'"
 }
 
 # Starts openbox in the private X server and waits until it manages windows.

@@ -1,6 +1,5 @@
 // Small X11 helper for the end-to-end tests and benchmarks:
 //   xtool close <window>              ask a window to close, as a window manager would
-//   xtool shot <file.png>             save the whole screen
 //   xtool pixel <x> <y>               print the screen colour at x, y as RRGGBB
 //   xtool count <x> <y> <w> <h> <RRGGBB>  print how many screen pixels in the box have that colour
 //   xtool wait-map <ms> <cmd> [args]  start cmd, print milliseconds until it maps a window
@@ -24,7 +23,7 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: xtool close <window> | shot <file.png> | pixel <x> <y> | count <x> <y> <w> <h> <RRGGBB> | wait-map <ms> <cmd> [args]\n");
+    std::fprintf(stderr, "usage: xtool close <window> | pixel <x> <y> | count <x> <y> <w> <h> <RRGGBB> | wait-map <ms> <cmd> [args]\n");
     return 2;
 }
 
@@ -107,7 +106,6 @@ int main(int argc, char** argv)
     }
     const char* cmd = argv[1];
     if (!std::strcmp(cmd, "close") && argc == 3) return closeWindow(d, std::strtoul(argv[2], nullptr, 0));
-    if (!std::strcmp(cmd, "shot") && argc == 3) return grab(d).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (!std::strcmp(cmd, "pixel") && argc == 4) {
         const QImage img = grab(d);
         const QRgb c = img.pixel(std::atoi(argv[2]), std::atoi(argv[3]));

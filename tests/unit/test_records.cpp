@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/Properties.h"
 #include "resources/PropertyNames.h"
-#include "resources/RecordEncoder.h"
 #include "resources/Records.h"
 
 namespace {
@@ -29,13 +30,6 @@ Bytes Raw(std::initializer_list<Piece> pieces)
     return out;
 }
 
-std::optional<PropertyValue> ValueOf(std::span<const std::uint8_t> record, std::string_view name)
-{
-    for (auto& e : DecodeRecord(record).entries)
-        if (e.name == name) return e.value;
-    return std::nullopt;
-}
-
 // Bytes one decoded entry took: its name, a blank and its value.
 std::size_t EntrySize(const PropertyEntry& e)
 {
@@ -48,41 +42,27 @@ std::size_t EntrySize(const PropertyEntry& e)
     return 0;
 }
 
-TEST(RecordEncoder, WritesTheByteFormat)
-{
-    static constexpr std::array kSample{
-        layout::I("Index", layout::kNoIndex), layout::I("Left", -2),         layout::B("Visible", true),
-        layout::C("TextColor", 0x123456),     layout::S("Text", "\xC3\xA9\r"), layout::S("HelpTag", ""),
-    };
-    const Bytes expected = Raw({"Index ", {0x80, 0, 0, 0}, "Left ", {0xFF, 0xFF, 0xFF, 0xFE}, "Visible ", {1},
-                                "TextColor ", {0x12, 0x34, 0x56}, "Text ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D},
-                                "HelpTag ", {0, 0, 0, 0}});
-    const auto encoded = layout::Encoded<kSample>;
-    EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), expected);
-}
-
 struct RecordCase {
     const char* label;
     std::span<const std::uint8_t> record;
     Sequence sequence;
     std::size_t size;
-    const char* controlName; // nullptr for windows and the thread control
 };
 
 const RecordCase kRecordCases[] = {
-    {"Window1", kWindow1Record, layout::kWindowSequence, 298, nullptr},
-    {"EditField1", kEditField1Record, layout::kEditFieldSequence, 486, "EditField1"},
-    {"t", kTRecord, layout::kTranslateSequence, 38, nullptr},
-    {"AboutWindow", kAboutWindowRecord, layout::kWindowSequence, 283, nullptr},
-    {"AppIconCanvas", kAppIconCanvasRecord, layout::kCanvasSequence, 263, "AppIconCanvas"},
-    {"StatAppName", kStatAppNameRecord, layout::kStaticTextSequence, 346, "StatAppName"},
-    {"StatAppVersion", kStatAppVersionRecord, layout::kStaticTextSequence, 352, "StatAppVersion"},
-    {"EditAppCredits", kEditAppCreditsRecord, layout::kEditFieldSequence, 540, "EditAppCredits"},
-    {"StatAppCopyright", kStatAppCopyrightRecord, layout::kStaticTextSequence, 356, "StatAppCopyright"},
-    {"KvIconCanvas", kKvIconCanvasRecord, layout::kCanvasSequence, 262, "KvIconCanvas"},
-    {"winHelp", kWinHelpRecord, layout::kWindowSequence, 287, nullptr},
-    {"StaticText1", kStaticText1Record, layout::kStaticTextSequence, 359, "StaticText1"},
-    {"PushButton1", kPushButton1Record, layout::kPushButtonSequence, 293, "PushButton1"},
+    {"Window1", kWindow1Record, layout::kWindowSequence, 298},
+    {"EditField1", kEditField1Record, layout::kEditFieldSequence, 486},
+    {"t", kTRecord, layout::kTranslateSequence, 38},
+    {"AboutWindow", kAboutWindowRecord, layout::kWindowSequence, 283},
+    {"AppIconCanvas", kAppIconCanvasRecord, layout::kCanvasSequence, 263},
+    {"StatAppName", kStatAppNameRecord, layout::kStaticTextSequence, 346},
+    {"StatAppVersion", kStatAppVersionRecord, layout::kStaticTextSequence, 352},
+    {"EditAppCredits", kEditAppCreditsRecord, layout::kEditFieldSequence, 540},
+    {"StatAppCopyright", kStatAppCopyrightRecord, layout::kStaticTextSequence, 356},
+    {"KvIconCanvas", kKvIconCanvasRecord, layout::kCanvasSequence, 262},
+    {"winHelp", kWinHelpRecord, layout::kWindowSequence, 287},
+    {"StaticText1", kStaticText1Record, layout::kStaticTextSequence, 359},
+    {"PushButton1", kPushButton1Record, layout::kPushButtonSequence, 293},
 };
 
 class EachRecord : public ::testing::TestWithParam<RecordCase> {};
@@ -106,33 +86,10 @@ TEST_P(EachRecord, DecodesWholeInItsKindsSequence)
         }
     }
     EXPECT_EQ(names, std::vector<std::string_view>(c.sequence.begin(), c.sequence.end()));
-
-    if (c.controlName) {
-        EXPECT_EQ(ValueOf(c.record, "Name"), PropertyValue(String(c.controlName)));
-        EXPECT_EQ(ValueOf(c.record, "Index"), PropertyValue(std::numeric_limits<std::int32_t>::min()));
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, EachRecord, ::testing::ValuesIn(kRecordCases),
                          [](const auto& param) { return std::string(param.param.label); });
-
-// Values no window test reads back.
-TEST(Records, PinnedValues)
-{
-    const struct {
-        std::span<const std::uint8_t> record;
-        const char* name;
-        PropertyValue value;
-    } pins[] = {
-        {kWindow1Record, "Resizeable", false},
-        {kAboutWindowRecord, "Title", String("")},
-        {kEditAppCreditsRecord, "Text", String("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
-        {kEditAppCreditsRecord, "ReadOnly", true},
-        {kKvIconCanvasRecord, "TabIndex", 5},
-        {kPushButton1Record, "Default", true},
-    };
-    for (const auto& p : pins) EXPECT_EQ(ValueOf(p.record, p.name), p.value) << p.name;
-}
 
 // Cutting a record anywhere must never read past the cut: inside an entry the
 // decoder stops with an error, at an entry boundary it yields the entries so far.
@@ -173,6 +130,98 @@ TEST(DecodeRecord, MalformedRecordsStopWithAnError)
         EXPECT_NE(decoded.error, "") << c.what;
         EXPECT_EQ(decoded.entries.size(), c.entries) << c.what;
         EXPECT_EQ(decoded.consumed, c.consumed) << c.what;
+    }
+}
+
+// A base class with geometry and a derived one with a title: tables chain.
+class Base : public Reflectable {
+public:
+    int32_t width = 0;
+    bool visible = false;
+    std::vector<std::string> order;
+    std::string ClassName() const override { return "Base"; }
+    static const PropertyTable& BaseProperties()
+    {
+        static const PropertyTable t = [] {
+            PropertyTable table;
+            table.Add<Base, int32_t>("Width", [](Base& b, int32_t v) { b.width = v; b.order.push_back("Width"); });
+            table.Add<Base, bool>("Visible", [](Base& b, bool v) { b.visible = v; b.order.push_back("Visible"); });
+            return table;
+        }();
+        return t;
+    }
+    const PropertyTable& Properties() const override { return BaseProperties(); }
+};
+
+class Derived : public Base {
+public:
+    String title;
+    Color back;
+    std::string ClassName() const override { return "Derived"; }
+    const PropertyTable& Properties() const override
+    {
+        static const PropertyTable t = [] {
+            PropertyTable table(&Base::BaseProperties());
+            table.Add<Derived, String>("Title", [](Derived& d, String v) { d.title = v; d.order.push_back("Title"); });
+            table.Add<Derived, Color>("BackColor", [](Derived& d, Color c) { d.back = c; d.order.push_back("BackColor"); });
+            return table;
+        }();
+        return t;
+    }
+};
+
+struct CaptureStderr {
+    std::ostringstream text;
+    std::streambuf* old = std::cerr.rdbuf(text.rdbuf());
+    ~CaptureStderr() { std::cerr.rdbuf(old); }
+};
+
+// Tables chain to the base class; a value of another type than the setter's is refused, not converted.
+TEST(Properties, TablesChainAndValuesArriveIntact)
+{
+    Derived d;
+    EXPECT_TRUE(d.Properties().Knows("Width"));
+    EXPECT_FALSE(Base().Properties().Knows("Title"));
+    EXPECT_FALSE(d.Properties().Set(d, "Width", PropertyValue(true)));
+
+    const Bytes record = Raw({"Width ", {0xFE, 0xFD, 0xFC, 0xFB}, "Title ", {0, 0, 0, 3, 0xC3, 0xA9, 0x0D}, "BackColor ",
+                              {0x00, 0xFF, 0x00}, "Visible ", {1}});
+    CaptureStderr err;
+    ASSERT_TRUE(_SetProperties(d, record));
+    EXPECT_EQ(err.text.str(), "");
+    EXPECT_EQ(d.order, (std::vector<std::string>{"Width", "Title", "BackColor", "Visible"}));
+    EXPECT_EQ(d.width, -0x01020305);
+    EXPECT_EQ(d.title, String("\xC3\xA9\r"));
+    EXPECT_EQ(d.back.Rgb(), 0x00FF00u);
+    EXPECT_TRUE(d.visible);
+}
+
+// Whatever the record holds, _SetProperties applies what it can in record
+// order, reports the rest by name on standard error and never crashes.
+TEST(Properties, SetPropertiesReportsWhatItCannotApply)
+{
+    const struct {
+        const char* label;
+        Bytes record;
+        bool complete;
+        std::vector<std::string> applied;
+        std::string reported; // expected in the report; empty: nothing reported
+    } cases[] = {
+        {"a known name the class lacks is skipped", Raw({"Width ", {0, 0, 0, 5}, "Height ", {0, 0, 0, 9}, "Visible ", {1}}),
+         false, {"Width", "Visible"}, "'Height'"},
+        {"a name no record may carry ends the record", Raw({"Width ", {0, 0, 0, 5}, "Bogus ", {1}, "Visible ", {1}}),
+         false, {"Width"}, "unknown property name 'Bogus'"},
+        {"cut inside a value", Raw({"Visible ", {1}, "Title ", {0, 0}}), false, {"Visible"}, "ends inside Title"},
+        {"string count beyond the end", Raw({"Title ", {0x7F, 0xFF, 0xFF, 0xFF}}), false, {}, "ends inside Title"},
+        {"empty record", {}, true, {}, ""},
+    };
+    for (const auto& c : cases) {
+        Derived d;
+        CaptureStderr err;
+        EXPECT_EQ(_SetProperties(d, c.record), c.complete) << c.label;
+        EXPECT_EQ(d.order, c.applied) << c.label;
+        EXPECT_EQ(err.text.str().empty(), c.reported.empty()) << c.label;
+        EXPECT_NE(err.text.str().find(c.reported), std::string::npos) << c.label << ": " << err.text.str();
     }
 }
 

@@ -1,22 +1,23 @@
-// The sound items and the dealing of the character sounds to characters.
+// The mixer, the sound device, the sound items and the dealing of the sounds to characters.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/SoundBank.h"
-
-#ifndef QZ_BUILT_RESOURCE_FILE
-#error "the build gives the unit tests the path of the generated resource file"
-#endif
+#include "framework/Resources.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +27,6 @@ class SoundBank : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(folder);
         use(QZ_BUILT_RESOURCE_FILE);
         ReleaseSoundItems();
     }
@@ -36,37 +36,15 @@ protected:
         use(QZ_BUILT_RESOURCE_FILE);
         fs::remove_all(folder);
     }
-
     static void use(const fs::path& path) { setenv("QZ_RESOURCE_FILE", path.c_str(), 1); }
 
-    // A copy of the real resource file with the entries of these sounds renamed, so the lookup misses them.
-    fs::path without(std::initializer_list<int32_t> ids) const
-    {
-        std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        for (int32_t id : ids) {
-            std::string name;
-            for (char c : std::to_string(id) + ".wav") name += {'\0', c};
-            const auto at = bytes.find(name);
-            EXPECT_NE(at, std::string::npos) << id;
-            if (at != std::string::npos) bytes[at + name.size() - 1] = 'x';
-        }
-        std::ofstream(folder / "damaged.rcc", std::ios::binary) << bytes;
-        return folder / "damaged.rcc";
-    }
-
-    static std::vector<Ref<Sound>> deal()
+    // The items dealt to the characters, each as the number of its cached item, or -1.
+    static std::vector<int32_t> deal()
     {
         std::vector<Ref<Sound>> beeps;
         Ref<Random> r;
         LoadSounds(beeps, r);
         EXPECT_NE(r, nullptr);
-        return beeps;
-    }
-
-    // order(k): the number of the cached item that entry k of beeps is, or -1.
-    static std::vector<int32_t> orderOf(const std::vector<Ref<Sound>>& beeps)
-    {
         std::vector<int32_t> order;
         for (const auto& sound : beeps) {
             int32_t found = -1;
@@ -80,27 +58,9 @@ protected:
     const fs::path folder = fs::path(::testing::TempDir()) / ("qz-sound-bank-" + std::to_string(::getpid()));
 };
 
-TEST_F(SoundBank, GetterFetchesOnFirstUseThenSharesTheCachedObject)
+TEST_F(SoundBank, DealsAFixedPermutationOfTheItems)
 {
-    EXPECT_THROW(CharacterSound(kSilenceItem), OutOfBoundsException);
-    EXPECT_THROW(CharacterSound(-1), OutOfBoundsException);
-    const auto first = CharacterSound(5);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(CachedSoundItem(5), first);
-    // Once cached, the resource file is not even looked for.
-    use(folder / "absent.rcc");
-    EXPECT_EQ(CharacterSound(5), first);
-    EXPECT_THROW(CharacterSound(6), NilObjectException);
-    EXPECT_THROW(silence(), NilObjectException);
-    EXPECT_EQ(CachedSoundItem(6), nullptr);
-    ReleaseSoundItems();
-    for (int32_t n = 0; n <= kSilenceItem; ++n) EXPECT_EQ(CachedSoundItem(n), nullptr) << n;
-}
-
-TEST_F(SoundBank, DealsAFixedPermutationOfTheSameObjects)
-{
-    const auto beeps = deal();
-    const auto order = orderOf(beeps);
+    const auto order = deal();
     std::vector<int32_t> all(94);
     std::iota(all.begin(), all.end(), 0);
     EXPECT_TRUE(std::is_permutation(order.begin(), order.end(), all.begin(), all.end()));
@@ -108,21 +68,32 @@ TEST_F(SoundBank, DealsAFixedPermutationOfTheSameObjects)
     EXPECT_EQ(std::vector<int32_t>(order.begin(), order.begin() + 10),
               (std::vector<int32_t>{34, 21, 41, 50, 39, 63, 31, 91, 23, 5}));
     EXPECT_EQ(CachedSoundItem(kSilenceItem), nullptr) << "silence is fetched only when first played";
-
+    const auto first = CachedSoundItem(34);
     ReleaseSoundItems();
-    const auto again = deal();
-    EXPECT_EQ(orderOf(again), order);
-    EXPECT_NE(again[0], beeps[0]) << "fetched anew after the release";
+    EXPECT_EQ(deal(), order);
+    EXPECT_NE(CachedSoundItem(34), first) << "fetched anew after the release";
 }
 
+// A sound the file lacks is nil where it was dealt and fetched again at next
+// use; a loaded one is kept even when the file is gone.
 TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
 {
-    auto expected = orderOf(deal());
+    auto expected = deal();
     std::replace(expected.begin(), expected.end(), 7, -1);
     ReleaseSoundItems();
-
-    use(without({175, 262}));
-    EXPECT_EQ(orderOf(deal()), expected) << "one nil entry, where s07 was dealt";
+    // A copy of the resource file with s07 (175) and the silence (262) renamed, so the lookup misses them.
+    std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const char* id : {"175", "262"}) {
+        std::string name;
+        for (char c : std::string(id) + ".wav") name += {'\0', c};
+        ASSERT_NE(bytes.find(name), std::string::npos) << id;
+        bytes[bytes.find(name) + name.size() - 1] = 'x';
+    }
+    fs::create_directories(folder);
+    std::ofstream(folder / "damaged.rcc", std::ios::binary) << bytes;
+    use(folder / "damaged.rcc");
+    EXPECT_EQ(deal(), expected);
     EXPECT_EQ(silence(), nullptr);
     const auto s08 = CachedSoundItem(8);
 
@@ -132,7 +103,121 @@ TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
     const auto quiet = silence();
     ASSERT_NE(quiet, nullptr);
     EXPECT_EQ(quiet->LengthFrames(), 4410);
+    use(folder / "absent.rcc");
     EXPECT_EQ(silence(), quiet);
+    EXPECT_THROW(CharacterSound(kSilenceItem), OutOfBoundsException);
+    EXPECT_THROW(CharacterSound(-1), OutOfBoundsException);
+    ReleaseSoundItems();
+    EXPECT_THROW(CharacterSound(6), NilObjectException) << "no resource file";
+    for (int32_t n = 0; n <= kSilenceItem; ++n) EXPECT_EQ(CachedSoundItem(n), nullptr) << n;
+    // One bit off in the tree's offset leaves a root that is no folder: the file counts as missing.
+    bytes[11] = char(bytes[11] ^ 0x80);
+    std::ofstream(folder / "flipped.rcc", std::ios::binary) << bytes;
+    use(folder / "flipped.rcc");
+    EXPECT_THROW(CharacterSound(6), NilObjectException) << "root no folder";
+}
+
+TEST_F(SoundBank, AFileCutShortUnderALoadedSoundSilencesIt)
+{
+    fs::create_directories(folder);
+    fs::copy_file(QZ_BUILT_RESOURCE_FILE, folder / "copy.rcc");
+    use(folder / "copy.rcc");
+    const auto sound = appResourceForkGetter()->GetSound(200);
+    ASSERT_TRUE(sound);
+    fs::resize_file(folder / "copy.rcc", 0);
+    EXPECT_TRUE(std::all_of(sound->Samples().begin(), sound->Samples().end(), [](int16_t v) { return v == 0; }));
+}
+
+const std::vector<int16_t> kSamples{0, 1, -1, 32767, -32768, 1234, -4321};
+
+Ref<Sound> constant(int16_t value, std::size_t frames)
+{
+    return std::make_shared<Sound>(std::vector<int16_t>(frames, value));
+}
+
+class Mixer : public ::testing::Test {
+protected:
+    void SetUp() override { AudioTesting::UseManualClock(); }
+    void TearDown() override { AudioQuit(); }
+};
+
+TEST_F(Mixer, PlaysUntilTheLastFrameIsTakenOrItStops)
+{
+    const auto sound = std::make_shared<Sound>(kSamples);
+    EXPECT_FALSE(sound->IsPlaying());
+    sound->Play();
+    EXPECT_EQ(AudioTesting::Advance(6), std::vector<int16_t>(kSamples.begin(), kSamples.begin() + 6));
+    EXPECT_TRUE(sound->IsPlaying());
+    EXPECT_EQ(sound->RemainingFrames(), 1);
+    // Playing it again restarts its one voice from the first sample.
+    sound->Play();
+    auto expected = kSamples;
+    expected.insert(expected.end(), {0, 0});
+    EXPECT_EQ(AudioTesting::Advance(9), expected);
+    EXPECT_FALSE(sound->IsPlaying());
+    EXPECT_EQ(sound->RemainingFrames(), 0);
+
+    const auto empty = constant(0, 0);
+    empty->Play();
+    EXPECT_FALSE(empty->IsPlaying());
+    // Stopped and destroyed sounds are silent at once.
+    const auto stopped = constant(500, 100);
+    auto dropped = constant(700, 100);
+    stopped->Play();
+    dropped->Play();
+    stopped->Stop();
+    EXPECT_FALSE(stopped->IsPlaying());
+    dropped.reset();
+    const auto out = AudioTesting::Advance(100);
+    EXPECT_EQ(std::count(out.begin(), out.end(), 0), 100);
+    AudioQuit();
+    EXPECT_THROW(AudioTesting::Advance(1), std::logic_error);
+}
+
+// The real device, with the SDL driver a test names.
+class Device : public ::testing::Test {
+protected:
+    void SetUp() override { AudioQuit(); }
+    void TearDown() override
+    {
+        AudioQuit();
+        setenv("SDL_AUDIODRIVER", "dummy", 1); // as the test run sets it
+    }
+};
+
+// Closing lets go of the device, so the next open looks for one again.
+TEST_F(Device, WithoutADeviceFallsBackToSilentTime)
+{
+    AudioInit();
+    AudioQuit();
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ::testing::internal::CaptureStderr();
+    AudioInit();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quib-zerevarove: no sound device available; playing silently\n");
+    // The silent driver still takes frames as time passes; bounded so a stuck device fails instead of hanging.
+    const auto sound = constant(1, 4410);
+    sound->Play();
+    EXPECT_TRUE(sound->IsPlaying());
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sound->IsPlaying() && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(sound->IsPlaying());
+}
+
+// SDL would otherwise catch SIGTERM and the program would not end on it.
+TEST_F(Device, LeavesTerminationSignalsAlone)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        AudioInit();
+        std::raise(SIGTERM);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/String.h"
+#include "framework/Variant.h"
 
 namespace {
 
@@ -18,12 +19,8 @@ TEST(Strings, Split)
         std::string text, delimiter;
         std::vector<std::string> parts;
     } cases[] = {
-        {"abc", "", {"a", "b", "c"}},
-        {"a" + kFace + "\xC3\xA9", "", {"a", kFace, "\xC3\xA9"}},
-        {"", "", {}},
-        {"a,b,,c", ",", {"a", "b", "", "c"}},
-        {"a::b::", "::", {"a", "b", ""}},
-        {"", ",", {""}},
+        {"abc", "", {"a", "b", "c"}}, {"a" + kFace + "\xC3\xA9", "", {"a", kFace, "\xC3\xA9"}}, {"", "", {}},
+        {"a,b,,c", ",", {"a", "b", "", "c"}}, {"a::b::", "::", {"a", "b", ""}}, {"", ",", {""}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> got;
@@ -51,6 +48,7 @@ TEST(Strings, LenAscAndChrCountCodePoints)
     EXPECT_EQ(InStr(mixed, "b"), 4);
     EXPECT_EQ(Asc(Chr(0x1F600)), 0x1F600);
     EXPECT_EQ(Chr(13).ToUtf8(), "\r");
+    EXPECT_EQ(Chr(0).Chars(), std::u32string(1, U'\0'));
     for (int32_t code : {-1, 0xD800, 0x110000, std::numeric_limits<int32_t>::max()})
         EXPECT_EQ(Asc(Chr(code)), 0xFFFD) << code;
 }
@@ -129,6 +127,46 @@ TEST(Strings, MalformedUtf8BecomesReplacementCharacters)
         EXPECT_EQ(String(s.ToUtf8()), s) << "re-encoding is stable";
     }
     EXPECT_EQ(String(static_cast<const char*>(nullptr)), String());
+    EXPECT_EQ(String(std::string_view("a\xC3\xA9", 2)).Chars(), U"a" + R) << "nothing is read past the end";
+    EXPECT_EQ(Lowercase(Join({"A", "\xC3\x89Z", ""}, "-")), String("a-\xC3\x89z-"));
+}
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(Variant, ToInt32)
+{
+    const struct {
+        const char* text;
+        int32_t expected;
+    } cases[] = {
+        {"-500", -500}, {"+7", 7}, {"\t3", 3}, {"0040", 40}, {"12abc", 12}, {"1.9", 1}, {"1e3", 1}, {"abc", 0},
+        {"", 0}, {" - 5", 0}, {"2147483648", kMax}, {"99999999999999999999999", kMax}, {"-2147483648", kMin},
+        {"-2147483649", kMin},
+        {"\xEF\xBC\x95", 0}, // a full-width digit is not a decimal digit
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VariantToInt32(StringToVariant(c.text)), c.expected) << '"' << c.text << '"';
+
+    const std::pair<Variant, int32_t> others[] = {
+        {Variant(), 0},         {Variant(true), 1},      {Variant(-3.7), -3},
+        {Variant(1e20), kMax}, {Variant(-1e20), kMin}, {Variant(std::nan("")), 0},
+    };
+    for (const auto& [v, expected] : others) EXPECT_EQ(VariantToInt32(v), expected) << VariantToString(v).ToUtf8();
+}
+
+TEST(Variant, TextAndEquality)
+{
+    for (int32_t v : {0, -1, 400, kMax, kMin}) EXPECT_EQ(VariantToString(Int32ToVariant(v)), Str(v));
+    EXPECT_EQ(VariantToString(Variant()), String());
+    EXPECT_EQ(VariantToString(Variant(true)), String("True"));
+
+    EXPECT_EQ(Variant("x").GetType(), Variant::Type::String);
+    EXPECT_NE(Int32ToVariant(1), StringToVariant("1"));
+    EXPECT_NE(Int32ToVariant(1), Variant(true));
+    EXPECT_NE(StringToVariant("a"), StringToVariant("A"));
+    EXPECT_EQ(Variant(std::nan("")), Variant(std::nan("")));
+    EXPECT_EQ(Variant(0.0).Hash(), Variant(-0.0).Hash());
 }
 
 } // namespace

@@ -1,31 +1,31 @@
+// The About and Help windows: what they show and how many of them there are.
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
 #include "about/CreditsMarkup.h"
+#include "about/winHelp.h"
 #include "app/App.h"
 #include "framework/Controls.h"
+#include "framework/Controls_p.h"
 
 namespace {
 
-// An application object of the program's own class with its menu handlers
-// bound, replacing whatever a test before had registered.
 class AboutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
         _RuntimeRegisterAppObject(app);
         _ApplicationAddMenuHandlers();
     }
     void TearDown() override
     {
-        for (const auto& w : OpenWindows())
-            if (RuntimeCheckCast<AboutWindow>(w)) w->Close();
+        for (const auto& w : OpenWindows()) w->Close();
         pumpEvents();
         _RuntimeRegisterAppObject(saved);
     }
-
     template <class C>
     static Ref<C> control(const Ref<Window>& w, const char* name)
     {
@@ -36,104 +36,98 @@ protected:
     const Ref<App> app = std::make_shared<App>();
 };
 
-TEST_F(AboutTest, VersionLineFollowsTheStageCode)
+TEST_F(AboutTest, VersionLineAndLayoutFollowTheirSettings)
 {
     const struct {
-        int32_t major, minor, bug, stage, nonRelease;
+        int32_t stage;
         const char* shown;
+        bool withCredits;
+        int32_t height, badgeTop;
     } cases[] = {
-        {1, 2, 3, 0, 4, "Version 1.2.3 (Dev. 4)"}, {1, 2, 3, 1, 4, "Version 1.2.3a (4)"},
-        {1, 2, 3, 2, 4, "Version 1.2.3b (4)"},     {1, 2, 3, 3, 4, "Version 1.2.3 (4)"},
-        {1, 2, 3, 5, 4, "Version 1.2.3"},          {1, 2, 3, -1, 4, "Version 1.2.3"},
-        {0, 0, 0, 3, 0, "Version 0.0.0 (0)"},
+        {0, "Version 1.2.3 (Dev. 4)", false, 218, 176}, {1, "Version 1.2.3a (4)", true, 366, 324},
+        {2, "Version 1.2.3b (4)", false, 218, 176},     {3, "Version 1.2.3 (4)", true, 366, 324},
+        {5, "Version 1.2.3", true, 366, 324},
     };
     const auto w = AboutWindow::Instance();
+    std::tie(app->MajorVersion, app->MinorVersion, app->BugVersion, app->NonReleaseVersion) = std::tuple(1, 2, 3, 4);
     for (const auto& c : cases) {
-        app->MajorVersion = c.major;
-        app->MinorVersion = c.minor;
-        app->BugVersion = c.bug;
         app->StageCode = c.stage;
-        app->NonReleaseVersion = c.nonRelease;
-        w->Show(false);
+        w->Show(c.withCredits);
+        EXPECT_EQ(AboutWindow::Instance(), w);
         EXPECT_EQ(control<StaticText>(w, "StatAppVersion")->Text(), String(c.shown));
+        EXPECT_EQ(control<EditField>(w, "EditAppCredits")->Visible(), c.withCredits);
+        EXPECT_EQ(std::tuple(w->Height(), control<Canvas>(w, "KvIconCanvas")->Top(),
+                             control<StaticText>(w, "StatAppCopyright")->Top()),
+                  std::tuple(c.height, c.badgeTop, c.height - 86));
     }
-    EXPECT_EQ(control<StaticText>(w, "StatAppName")->Text(), String("Quib Zerevarove"));
-    const auto notice = Split(CopyrightNotice(), Chr(13));
-    EXPECT_EQ(control<StaticText>(w, "StatAppCopyright")->Text(), notice.at(0) + "\n" + notice.at(1));
-
-    // Without an application object there is no version to show.
-    _RuntimeRegisterAppObject(nullptr);
-    EXPECT_THROW(w->Show(true), NilObjectException);
+    // The labels' places and text, as they are shown.
+    for (const auto& [name, left, top, bold, size] : {std::tuple{"StatAppName", 20, 86, true, 14.0},
+                                                      {"StatAppVersion", 20, 112, false, 10.0},
+                                                      {"StatAppCopyright", 20, 280, false, 10.0}}) {
+        const auto label = control<StaticText>(w, name);
+        const QFont font = label->priv().widget->font();
+        EXPECT_EQ(std::tuple(label->Left(), label->Top(), font.bold(), qtPointsToLayout(font.pointSizeF())),
+                  std::tuple(left, top, bold, size)) << name;
+    }
 }
 
-TEST_F(AboutTest, ShowSwitchesBetweenTheTwoLayouts)
-{
-    const auto w = AboutWindow::Instance();
-    const auto credits = control<EditField>(w, "EditAppCredits");
-    const auto top = [&w](const char* name) { return control<RectControl>(w, name)->Top(); };
-    const struct {
-        bool withCredits;
-        int32_t height, copyrightTop, badgeTop;
-    } steps[] = {{false, 218, 132, 176}, {true, 366, 280, 324}, {false, 218, 132, 176}, {true, 366, 280, 324}};
-    for (const auto& s : steps) {
-        w->Show(s.withCredits);
-        EXPECT_EQ(AboutWindow::Instance(), w) << "one window for every Show";
-        EXPECT_EQ(credits->Visible(), s.withCredits);
-        EXPECT_EQ(w->Height(), s.height) << s.withCredits;
-        EXPECT_EQ(top("StatAppCopyright"), s.copyrightTop) << s.withCredits;
-        EXPECT_EQ(top("KvIconCanvas"), s.badgeTop) << s.withCredits;
-    }
-    // The field follows the window's edges and is back in its place in the long layout.
-    EXPECT_EQ(credits->Top(), 132);
-    EXPECT_EQ(credits->Width(), 284);
-    EXPECT_EQ(credits->Height(), 140);
-}
-
-// Set up a second time from a scrolled field with its last character
-// selected: the same styles from the same text.
-TEST_F(AboutTest, CreditsShowTheirStyles)
+// Tags become styles on the real field, which ends up unscrolled with the caret at the start.
+TEST_F(AboutTest, CreditsMarkupBecomesStyles)
 {
     const auto w = AboutWindow::Instance();
     const auto field = control<EditField>(w, "EditAppCredits");
-    const auto select = [&field](int32_t start, int32_t length) {
-        field->SetSelStart(start);
-        field->SetSelLength(length);
-    };
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        field->SetScrollPosition(30);
-        select(Len(field->Text()) - 1, 1);
-        w->Show(true);
-        EXPECT_EQ(field->SelLength(), 0);
-        EXPECT_EQ(field->SelStart(), 0);
-        EXPECT_EQ(field->ScrollPosition(), 0);
-        const String shown = field->Text();
-        EXPECT_EQ(Len(shown), Len(CreditsText()) - 37);
-
-        const int32_t author = InStr(shown, "Author:") - 1, disclaimer = InStr(shown, "Disclaimer:") - 1;
-        const int32_t small = InStr(shown, "THIS ") - 1;
-        ASSERT_TRUE(author >= 0 && disclaimer > author && small > disclaimer);
-        const struct {
-            int32_t start, length;
-            bool bold;
-            int32_t size;
-        } parts[] = {
-            {author, Len("Author:"), true, 12},
-            {author + Len("Author:"), disclaimer - author - Len("Author:"), false, 12},
-            {disclaimer, Len("Disclaimer:"), true, 12},
-            {small, Len(shown) - small, false, 10},
-            {Len(shown) - 1, 1, false, 10},
-        };
-        for (const auto& p : parts) {
-            select(p.start, p.length);
-            EXPECT_EQ(field->SelBold(), p.bold) << p.start;
-            EXPECT_FALSE(field->SelItalic()) << p.start;
-            EXPECT_EQ(field->SelTextSize(), p.size) << p.start;
+    // The text cut into runs of one style, written "text" or "text:b", ":i" and ":<size>" when not 12.
+    const auto runs = [&field] {
+        std::vector<std::string> out;
+        std::string last;
+        for (int32_t i = 0; i < Len(field->Text()); ++i) {
+            field->SetSelStart(i);
+            field->SetSelLength(1);
+            const double size = field->SelTextSize();
+            const std::string style = std::string(field->SelBold() ? ":b" : "") + (field->SelItalic() ? ":i" : "") +
+                                      (size == 12 ? "" : ":" + std::to_string(int(size)));
+            if (out.empty() || style != last) out.push_back(style);
+            out.back().insert(out.back().size() - style.size(), field->SelText().ToUtf8());
+            last = style;
         }
-        EXPECT_EQ(Len(shown) - small, 597);
+        return out;
+    };
+    const struct {
+        String text;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"plain > text", {"plain > text"}},
+        {"<b>Author:</b> me", {"Author::b", " me"}},
+        {"<i>a</i>b", {"a:i", "b"}},
+        {"a</b>b", {"ab"}},
+        {"<b><b>x</b>y", {"x:b", "y"}},
+        // Sizes are saved, not stacked.
+        {"<font size=\"10\">a<font size=\"20\">b</font>c</font>d", {"a:10", "b:20", "cd:10"}},
+        {"<font color=\"#FF0000\" size=\"14\">a", {"a"}}, // the first quoted part is no size
+        {"<font size=\"14>a", {"a:14"}},
+        {"<font size=\"10.6\">a", {"a:11"}},
+        {"<big>a<bold>b<font-size=\"9\">c", {"abc"}},
+        {"a>b<b>c", {"a>b", "c:b"}},
+        {"<b <i>x<b<i>y", {"xy:b"}},
+        {"x<b>y<z <i", {"x", "y<z <i:b"}},
+    };
+    for (const auto& c : cases) {
+        field->SetScrollPosition(30);
+        SetMarkupText(*field, c.text, true);
+        EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(0, 0)) << c.text;
+        EXPECT_EQ(field->ScrollPosition(), 0) << c.text;
+        EXPECT_EQ(runs(), c.shown) << c.text;
     }
+    // The credits as shown again: two bold headings, then the disclaimer's text in 10 points.
+    w->Show(true);
+    const auto credits = runs();
+    ASSERT_EQ(credits.size(), 4u) << ::testing::PrintToString(credits);
+    EXPECT_EQ(credits[0] + credits[2], "Author::b\nDisclaimer::b");
+    EXPECT_TRUE(credits[3].ends_with(":10"));
+    EXPECT_EQ(Len(String(credits[3])), 1 + 597 + 3);
     // Without mark-up the tags stay as text, and the selection and the scroll position where they were.
-    select(40, 5);
+    field->SetSelStart(40);
+    field->SetSelLength(5);
     field->SetScrollPosition(5);
     const int32_t scrolled = field->ScrollPosition();
     SetMarkupText(*field, CreditsText(), false);
@@ -142,30 +136,50 @@ TEST_F(AboutTest, CreditsShowTheirStyles)
     EXPECT_GT(scrolled, 0);
 }
 
-TEST_F(AboutTest, HelpAboutKeepsOneWindowUntilItIsClosed)
+// The icon and the badge are drawn through their masks: the corners let the background through.
+TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
 {
-    const auto openAboutWindows = [] {
-        int n = 0;
-        for (const auto& w : OpenWindows()) n += RuntimeCheckCast<AboutWindow>(w) != nullptr;
-        return n;
-    };
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    const auto first = RuntimeCheckCast<AboutWindow>(_GetImplicitWindow(AboutWindow::kClassName));
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->Visible());
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    EXPECT_EQ(_GetImplicitWindow(AboutWindow::kClassName), first);
-    EXPECT_EQ(openAboutWindows(), 1);
+    const auto w = AboutWindow::Instance();
+    w->Show(true);
+    for (const char* name : {"AppIconCanvas", "KvIconCanvas"}) {
+        const auto canvas = control<Canvas>(w, name);
+        auto shown = Picture::New(canvas->Width(), canvas->Height(), 32);
+        auto g = shown->Graphics();
+        g->SetForeColor(0xFF0000);
+        g->FillRect(0, 0, canvas->Width(), canvas->Height());
+        canvas->raisePaint(*g);
+        EXPECT_EQ(shown->Pixel(0, 0).Rgb(), 0xFF0000u) << name;
+        EXPECT_NE(shown->Pixel(32, 15).Rgb(), 0xFF0000u) << name;
+    }
 
-    first->Show(false);
-    first->Close();
-    EXPECT_FALSE(_GetImplicitWindow(AboutWindow::kClassName));
-    ASSERT_TRUE(app->HandleMenuItem("HelpAboutQuibZerevarove"));
-    const auto second = _GetImplicitWindow(AboutWindow::kClassName);
-    ASSERT_TRUE(second);
-    EXPECT_NE(second, first);
-    EXPECT_EQ(openAboutWindows(), 1);
-    EXPECT_EQ(second->Height(), 366) << "a fresh window in the long layout";
+    std::vector<String> opened;
+    const auto previous = SetUrlOpener([&opened](const String& address) { opened.push_back(address); });
+    EXPECT_FALSE(control<Canvas>(w, "KvIconCanvas")->raiseMouseDown(3, 4));
+    EXPECT_FALSE(control<Canvas>(w, "AppIconCanvas")->raiseMouseDown(3, 4));
+    SetUrlOpener(previous);
+    EXPECT_EQ(opened, std::vector<String>{BadgeAddress()}) << "the badge alone opens its page";
+}
+
+// Each Help menu command shows one window; once it is closed the next builds it afresh.
+TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
+{
+    for (const auto& [item, className, height] : {std::tuple{"HelpHelp", winHelp::kClassName, 86},
+                                                  std::tuple{"HelpAboutQuibZerevarove", AboutWindow::kClassName, 366}}) {
+        SCOPED_TRACE(item);
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        const auto first = _GetImplicitWindow(className);
+        ASSERT_TRUE(first && first->Visible());
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        EXPECT_EQ(_GetImplicitWindow(className), first);
+        EXPECT_EQ(OpenWindows().size(), 1u);
+        if (auto ok = RuntimeCheckCast<PushButton>(first->ControlByName("PushButton1"))) ok->Push();
+        else first->Close();
+        EXPECT_FALSE(first->IsOpen());
+        ASSERT_TRUE(app->HandleMenuItem(item));
+        EXPECT_NE(_GetImplicitWindow(className), first);
+        EXPECT_EQ(std::pair(first->Height(), _GetImplicitWindow(className)->Height()), std::pair(height, height));
+        _GetImplicitWindow(className)->Close();
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The translation, stepped turn by turn against the fake sound clock: what is
-// selected while each sound plays, which sound plays, and how it ends.
+// The main window and its translation, stepped turn by turn against the fake
+// sound clock: what is selected while each sound plays, which sound plays, how
+// it ends; the keys, and resizing.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include <QKeyEvent>
+
 #include "WidgetTestSupport.h"
 #include "core/SoundBank.h"
 #include "core/Translate.h"
 #include "core/Window1.h"
 #include "framework/Controls.h"
+#include "framework/Controls_p.h"
 #include "framework/MsgBox.h"
 #include "framework/Thread.h"
 
@@ -43,11 +47,14 @@ class Translation : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(startWithoutMainWindow());
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 0);
+        ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
+        ApplicationTesting::Reset();
         ReleaseSoundItems();
         AudioTesting::UseManualClock();
         ThreadTesting::UseManualScheduling(true);
         m_oldSink = SetMsgBoxSink([this](const String& m) { messages.push_back(m.ToUtf8()); });
+        m_oldReportSink = SetUnhandledExceptionSink([this](const std::string& r) { reports.push_back(r); });
     }
 
     void TearDown() override
@@ -60,7 +67,10 @@ protected:
         AudioQuit();
         ReleaseSoundItems();
         SetMsgBoxSink(m_oldSink);
+        SetUnhandledExceptionSink(m_oldReportSink);
         ApplicationTesting::Reset();
+        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 1);
+        fs::remove_all(folder);
     }
 
     void open()
@@ -129,8 +139,10 @@ protected:
 
     Ref<Window1> window;
     Ref<EditField> field;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, reports; // message boxes, and what the handler of last resort showed
     MsgBoxSink m_oldSink;
+    UnhandledExceptionSink m_oldReportSink;
+    const fs::path folder = fs::temp_directory_path() / ("qz-translation-" + std::to_string(::getpid()));
 };
 
 TEST_F(Translation, EachCharacterIsSelectedWhileItsOwnSoundPlays)
@@ -158,7 +170,7 @@ TEST_F(Translation, EachCharacterIsSelectedWhileItsOwnSoundPlays)
         EXPECT_FALSE(thread()->IsRunning());
         EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(int32_t(c.spoken.size()), 0));
     }
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.empty() && reports.empty());
 }
 
 TEST_F(Translation, EscapeLetsTheSoundEndThenPutsTheCaretAtTheEnd)
@@ -238,18 +250,7 @@ TEST_F(Translation, ClosingTheWindowEndsTheThreadWithoutReopeningIt)
     EXPECT_EQ(AudioTesting::PlayLog().size(), 1u);
 }
 
-class TranslationResources : public Translation {
-protected:
-    void TearDown() override
-    {
-        Translation::TearDown();
-        setenv("QZ_RESOURCE_FILE", QZ_BINARY_DIR "/quib-zerevarove.rcc", 1);
-        fs::remove_all(folder);
-    }
-    const fs::path folder = fs::temp_directory_path() / ("qz-translation-" + std::to_string(::getpid()));
-};
-
-TEST_F(TranslationResources, MissingBeepEndsTheTranslationAtItsCharacter)
+TEST_F(Translation, MissingBeepEndsTheTranslationAtItsCharacter)
 {
     // A copy of the resource file in which s07 (175.wav) cannot be found.
     std::ifstream in(QZ_BINARY_DIR "/quib-zerevarove.rcc", std::ios::binary);
@@ -263,11 +264,8 @@ TEST_F(TranslationResources, MissingBeepEndsTheTranslationAtItsCharacter)
     std::ofstream(folder / "without-s07.rcc", std::ios::binary) << bytes;
     setenv("QZ_RESOURCE_FILE", (folder / "without-s07.rcc").c_str(), 1);
 
-    ExceptionRecorder reports;
-    window = Window1::Instance();
-    field = window->EditField1();
-    EXPECT_TRUE(reports.reports.empty() && messages.empty()) << "nothing is shown at open";
-    ASSERT_EQ(window->beeps.size(), 94u);
+    open();
+    EXPECT_TRUE(reports.empty() && messages.empty()) << "nothing is shown at open";
     ASSERT_EQ(std::count(window->beeps.begin(), window->beeps.end(), nullptr), 1);
     const auto k = std::find(window->beeps.begin(), window->beeps.end(), nullptr) - window->beeps.begin();
 
@@ -277,20 +275,63 @@ TEST_F(TranslationResources, MissingBeepEndsTheTranslationAtItsCharacter)
     finish(*first);
     EXPECT_FALSE(nextSound());
     EXPECT_FALSE(thread()->IsRunning());
-    ASSERT_EQ(reports.reports.size(), 1u);
-    EXPECT_NE(reports.reports[0].find("NilObjectException"), std::string::npos);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("NilObjectException"), std::string::npos);
     EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(1, 1)) << "its character stays selected";
 }
 
-TEST_F(TranslationResources, NoResourceFileFailsTheOpenAtTheFirstFetch)
+// Return, keypad Enter and Escape belong to the translation and never reach
+// the text; every other key is typed.
+TEST_F(Translation, TranslationKeysAreConsumedOthersTyped)
 {
-    setenv("QZ_RESOURCE_FILE", (folder / "absent.rcc").c_str(), 1);
-    EXPECT_THROW(Window1::Instance(), NilObjectException);
-    const auto w = RuntimeCheckCast<Window1>(_GetImplicitWindow(Window1::kClassName));
-    ASSERT_NE(w, nullptr) << "the window stays open";
-    EXPECT_TRUE(w->beeps.empty());
-    EXPECT_EQ(w->r, nullptr);
-    for (int32_t n = 0; n <= kSilenceItem; ++n) EXPECT_EQ(CachedSoundItem(n), nullptr) << n;
+    open();
+    field->SetText("ab");
+    field->SetSelStart(2);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        const char* after;
+        bool startsTranslation;
+    } cases[] = {
+        {Qt::Key_Return, Qt::NoModifier, "\r", "ab", true},       {Qt::Key_Return, Qt::ShiftModifier, "\r", "ab", true},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", "ab", true},    {Qt::Key_Escape, Qt::NoModifier, "\x1b", "ab", false},
+        {Qt::Key_C, Qt::NoModifier, "c", "abc", false},           {Qt::Key_Space, Qt::NoModifier, " ", "abc ", false},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", "abc", false},  {Qt::Key_C, Qt::ControlModifier, "\x03", "abc", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "key " << c.key << " modifiers " << c.mods.toInt());
+        QKeyEvent e(QEvent::KeyPress, c.key, c.mods, c.text);
+        QCoreApplication::sendEvent(field->priv().widget, &e);
+        EXPECT_EQ(field->Text().ToUtf8(), c.after);
+        EXPECT_EQ(thread()->IsRunning(), c.startsTranslation);
+        EXPECT_EQ(speakAll().size(), c.startsTranslation ? 2u : 0u);
+        field->SetSelStart(Len(field->Text()));
+    }
+}
+
+// Locked to all four edges, the field keeps 20-pixel margins at any size down to the minimum.
+TEST_F(Translation, ResizeWindowAppliesTheDeltaWithinTheMinimum)
+{
+    open();
+    const struct {
+        int32_t fromW, fromH, dx, dy, toW, toH;
+    } cases[] = {
+        {400, 120, 30, -10, 430, 110}, {400, 120, -400, -100, 100, 60}, {400, 120, 0, 15, 400, 135},
+        {100, 120, -5, 0, 100, 120},   {100, 60, 680, 2, 780, 62},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fromW << " x " << c.fromH << " by " << c.dx << ", " << c.dy);
+        window->SetWidth(c.fromW);
+        window->SetHeight(c.fromH);
+        window->ResizeWindow(c.dx, c.dy);
+        EXPECT_EQ(std::pair(window->Width(), window->Height()), std::pair(c.toW, c.toH));
+        pumpEvents(5);
+        EXPECT_EQ(field->priv().widget->geometry(), QRect(20, 20, c.toW - 40, c.toH - 40));
+    }
+    // Only showing keeps a window reachable: a shown one moves where it is asked.
+    window->SetLeft(5 - window->Width());
+    EXPECT_EQ(window->Left(), 5 - window->Width());
 }
 
 } // namespace
