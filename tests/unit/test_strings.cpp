@@ -48,6 +48,7 @@ TEST(Strings, LenAscAndChrCountCodePoints)
     EXPECT_EQ(InStr(mixed, "b"), 4);
     EXPECT_EQ(Asc(Chr(0x1F600)), 0x1F600);
     EXPECT_EQ(Chr(13).ToUtf8(), "\r");
+    EXPECT_EQ(Chr(0x20AC).ToUtf8(), "\xE2\x82\xAC");
     EXPECT_EQ(Chr(0).Chars(), std::u32string(1, U'\0'));
     for (int32_t code : {-1, 0xD800, 0x110000, std::numeric_limits<int32_t>::max()})
         EXPECT_EQ(Asc(Chr(code)), 0xFFFD) << code;
