@@ -30,7 +30,7 @@ trap cleanup EXIT
 for n in $(seq 0 40); do
   d=$(( 90 + (RANDOM % 400) ))
   [[ -e /tmp/.X11-unix/X$d || -e /tmp/.X$d-lock ]] && continue
-  Xvfb ":$d" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$d" -noreset -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   export DISPLAY=":$d"
   for i in $(seq 1 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done

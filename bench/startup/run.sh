@@ -41,7 +41,7 @@ export XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_CONFIG_HOME"
 
 # Xvfb picks a free display itself and names it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 200); do
     [[ -s $work/display ]] && break

@@ -29,17 +29,13 @@ retry() {
     return 1
 }
 
+# -noreset: otherwise the server resets whenever its last client leaves, and a
+# program started during the reset finds no display.
 start_xvfb() {
-    local n d
-    for n in $(seq 0 40); do
-        d=$(( 90 + (RANDOM % 400) ))
-        [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
-        Xvfb ":$d" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$d"
-        retry 100 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-    done
-    fail "could not start Xvfb"
+    Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+    XVFB_PID=$!
+    retry 200 grep -q . "$WORK/display" || fail "could not start Xvfb"
+    export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
 # Starts the program in the background; extra arguments are environment assignments.
