@@ -80,7 +80,6 @@ struct State {
     std::condition_variable changed;
     Output output = Output::Closed;
     bool wanted = false;  // the device should be open
-    bool opening = false; // the helper is inside SDL opening the device, which may block
     bool helper = false;  // a helper thread runs (it may sleep)
     bool silentDriver = false;
     bool toldSilent = false;
@@ -208,11 +207,9 @@ void helperLoop(uint64_t generation)
     while (s.generation == generation) {
         if (s.wanted && s.device == 0 && s.output == Output::Device) {
             bool silent = s.silentDriver, tell = false;
-            s.opening = true;
             l.unlock();
             const SDL_AudioDeviceID device = openOutput(silent, tell, up);
             l.lock();
-            s.opening = false;
             ++s.attempts;
             if (s.generation != generation) {
                 // Given up on while it blocked: the device is nobody's now.
@@ -290,7 +287,6 @@ void closeOutput()
     if (!s.changed.wait_for(l, std::chrono::milliseconds(500), [&] { return !s.helper; })) {
         ++s.generation;
         s.helper = false;
-        s.opening = false;
         s.device = 0;
     }
     s.playLog.clear();
@@ -300,11 +296,6 @@ void closeOutput()
     mixer().stopAll();
 }
 
-}
-
-Mixer::Mixer()
-{
-    m_voices.reserve(16);
 }
 
 void Mixer::start(uint64_t id, Samples samples)

@@ -18,7 +18,6 @@ struct Samples {
 
 class Mixer {
 public:
-    Mixer();
     // Starts the voice of sound id, or restarts it when it is playing.
     void start(uint64_t id, Samples samples);
     void stop(uint64_t id);
