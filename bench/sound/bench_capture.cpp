@@ -68,17 +68,31 @@ int main(int argc, char** argv)
         std::size_t start, end, own;
     };
     std::vector<Found> found;
-    std::size_t unknown = 0, dropouts = 0;
+    std::size_t unknown = 0, dropouts = 0, cut = 0, cutFrames = 0;
     for (std::size_t i = 0; i < cap.size();) {
         if (cap[i] == 0) {
             ++i;
             continue;
         }
-        const auto k = std::find_if(known.begin(), known.end(), [&](const Known& c) {
+        // A beep is known by kPrefix samples from its first sound; one whose
+        // start was lost is found by the same samples further in.
+        auto k = std::find_if(known.begin(), known.end(), [&](const Known& c) {
             return i >= c.firstSound && i + kPrefix <= cap.size() &&
                    std::equal(c.samples.begin() + std::ptrdiff_t(c.firstSound),
                               c.samples.begin() + std::ptrdiff_t(c.firstSound + kPrefix), cap.begin() + std::ptrdiff_t(i));
         });
+        std::size_t j = k == known.end() ? 0 : k->firstSound;
+        if (k == known.end() && i + kPrefix <= cap.size()) {
+            for (k = known.begin(); k != known.end(); ++k) {
+                const auto at = std::search(k->samples.begin() + std::ptrdiff_t(k->firstSound), k->samples.end(),
+                                            cap.begin() + std::ptrdiff_t(i), cap.begin() + std::ptrdiff_t(i + kPrefix));
+                if (at == k->samples.end() || std::size_t(at - k->samples.begin()) > i) continue;
+                j = std::size_t(at - k->samples.begin());
+                ++cut;
+                cutFrames = std::max(cutFrames, j - k->firstSound);
+                break;
+            }
+        }
         if (k == known.end()) {
             ++unknown;
             while (i < cap.size() && cap[i] != 0) ++i;
@@ -87,8 +101,7 @@ int main(int argc, char** argv)
         // Walks the beep. A run of zeros where the beep has sound is a hole;
         // the beep goes on after it where the next samples are found again,
         // late (the server waited) or with a piece lost.
-        const std::size_t start = i - k->firstSound;
-        std::size_t j = k->firstSound;
+        const std::size_t start = i - j;
         while (j < k->samples.size() && i < cap.size()) {
             if (cap[i] == k->samples[j]) {
                 ++i;
@@ -119,9 +132,9 @@ int main(int argc, char** argv)
     }
     const std::size_t span = found.empty() ? 0 : found.back().end - found.front().start;
     const auto last = std::find_if(cap.rbegin(), cap.rend(), [](int16_t v) { return v != 0; });
-    std::printf("sounds %zu unknown %zu dropouts %zu ratio %.4f gap_median_ms %.2f gap_max_ms %.2f span_ms %.1f "
+    std::printf("sounds %zu unknown %zu dropouts %zu cut %zu cut_frames_max %zu ratio %.4f gap_median_ms %.2f gap_max_ms %.2f span_ms %.1f "
                 "silent_tail_ms %.0f\n",
-                found.size(), unknown, dropouts, own ? double(span) / double(own) : 0.0, median(gaps),
+                found.size(), unknown, dropouts, cut, cutFrames, own ? double(span) / double(own) : 0.0, median(gaps),
                 gaps.empty() ? 0.0 : ms(*std::max_element(gaps.begin(), gaps.end())), ms(span),
                 ms(std::size_t(last - cap.rbegin())));
     return 0;

@@ -121,6 +121,7 @@ frames() { echo $(( $(stat -c %s "$server") / 2 )); }
 # The bench's own work runs niced, so that it takes no time from the program.
 analyse() { nice -n 15 "$build/bench/sound/bench_capture" "$server" "$1"; }
 for run in $(seq 1 "$runs"); do
+    whole=$(frames)
     start SDL_AUDIODRIVER=pulseaudio
     xdotool type --delay 10 -- "$text"
     # Past the server's stall when a stream starts, and the device idle again.
@@ -154,6 +155,7 @@ for run in $(seq 1 "$runs"); do
         xdotool key Escape
         sleep 0.4
     done
+    analyse "$whole" >>"$work/whole"
     if (( idle > 0 )); then
         sleep 2
         t0=$(now); c0=$(ticks "$app"); w0=$(switches "$app")
@@ -172,6 +174,8 @@ printf "  %-44s %s   (target: at most 1.03)\n" "pace: span of the beeps / their 
 printf "  %-44s %s ms   (target: median at most 3.5)\n" "median gap between beeps" "$(field gap_median_ms <"$work/speaking" | spread)"
 printf "  %-44s %s ms\n" "longest gap between beeps" "$(field gap_max_ms <"$work/speaking" | spread)"
 printf "  %-44s %s\n" "beeps found / stretches not recognised" "$(field sounds <"$work/speaking" | spread) / $(field unknown <"$work/speaking" | spread)"
+printf "  %-44s %s / %s frames\n" "beeps missing their start, with the probes" \
+    "$(field cut <"$work/whole" | spread)" "$(field cut_frames_max <"$work/whole" | spread)"
 printf "  %-44s %s ms   (target: median at most 20)\n" "Return to first sample at the server" \
     "$(cat "$work/latency" "$work"/latency.? | field key_sent_to_sample_written_ms | spread)"
 printf "  %-44s %s ms\n" "  of which the translation's own Return" "$(field key_sent_to_sample_written_ms <"$work/latency" | spread)"
