@@ -120,9 +120,23 @@ constexpr const char* kServerLatencyMs = "15";
 // second), paused or not; after this long without a voice it is closed.
 constexpr std::size_t kIdleFrames = Sound::kSampleRate;
 
+// A PulseAudio server drops the first quarter of a new stream's buffering
+// (165 frames at 15 ms), so a new stream starts with that much silence and
+// no sound loses its start. The server drops it in place of the sound's
+// first frames, so it costs no latency.
+std::size_t leadFrames(const char* driver)
+{
+    if (!driver || std::strcmp(driver, "pulseaudio") != 0) return 0;
+    // Without a usable setting libpulse asks for SDL's buffer.
+    const char* setting = std::getenv("PULSE_LATENCY_MSEC");
+    const long ms = std::clamp(setting ? std::strtol(setting, nullptr, 10) : 0L, 0L, 10000L);
+    return ms > 0 ? (std::size_t(ms) * Sound::kSampleRate + 3999) / 4000 : bufferFrames(driver) / 4;
+}
+
 struct Callback {
     std::size_t idleFrames = 0;
-    bool keepOpen = false; // SDL's file driver starts its file afresh on every open
+    std::size_t leadFrames = 0; // silence still to go before the first voice
+    bool keepOpen = false;      // SDL's file driver starts its file afresh on every open
 };
 
 void requestIdleClose()
@@ -139,8 +153,12 @@ void SDLCALL deviceCallback(void* userdata, Uint8* stream, int len)
 {
     auto& cb = *static_cast<Callback*>(userdata);
     const std::size_t frames = static_cast<std::size_t>(len) / sizeof(int16_t);
+    auto* out = reinterpret_cast<int16_t*>(stream);
+    const std::size_t lead = std::min(frames, cb.leadFrames);
+    cb.leadFrames -= lead;
+    std::fill_n(out, lead, int16_t(0));
     // A thread waiting for that sound need not wait for its timer.
-    if (mixer().render(reinterpret_cast<int16_t*>(stream), frames)) threads::wakeParkedFromAnyThread();
+    if (mixer().render(out + lead, frames - lead)) threads::wakeParkedFromAnyThread();
     if (!mixer().idle() || cb.keepOpen) {
         cb.idleFrames = 0;
     } else if (cb.idleFrames < kIdleFrames && (cb.idleFrames += frames) >= kIdleFrames) {
@@ -161,7 +179,7 @@ SDL_AudioDeviceID openDevice(const Sdl& f, bool dummy, bool& up)
     }
     const char* driver = f.GetCurrentAudioDriver();
     static Callback callback;
-    callback = Callback{0, driver && std::strcmp(driver, "disk") == 0};
+    callback = Callback{0, leadFrames(driver), driver && std::strcmp(driver, "disk") == 0};
     SDL_AudioSpec want{};
     want.freq = Sound::kSampleRate;
     want.format = AUDIO_S16SYS;

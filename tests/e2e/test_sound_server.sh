@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# On a PulseAudio server (a private null sink, its monitor recorded), a sound
+# played after the device has closed for idleness arrives whole, first frame included.
+source "$(dirname "$0")/lib.sh" "$@"
+CAPTURE_TOOL=$(dirname "$XTOOL")/qz_capture
+export QZ_RESOURCE_FILE=$(dirname "$PROGRAM")/quib-zerevarove.rcc SDL_AUDIODRIVER=pulseaudio
+export XDG_RUNTIME_DIR=$WORK/run HOME=$WORK
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+SERVER_PIDS=""
+trap 'kill $SERVER_PIDS 2>/dev/null; cleanup' EXIT
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=qz rate=44100" \
+    --load=module-native-protocol-unix >/dev/null 2>&1 &
+SERVER_PIDS=$!
+retry 100 pactl info >/dev/null 2>&1 || fail "PulseAudio did not start"
+parec -d qz.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=2 --raw >"$WORK/capture.raw" &
+SERVER_PIDS+=" $!"
+start_xvfb
+start_app
+wid=$(main_window)
+focus_window "$wid"
+xdotool type "a"
+for press in 1 2 3; do
+    sleep 1.5
+    xdotool key Return
+done
+heard() { "$CAPTURE_TOOL" sounds "$WORK/capture.raw"; }
+whole() { heard | awk '$3 != 0' | wc -l; }
+retry 100 eval '[ "$(whole)" -ge 3 ]' || fail "heard $(whole) of 3 sounds whole: $(heard | tr '\n' ' ')"
+[ "$(heard | wc -l)" = 3 ] || fail "a sound arrived damaged: $(heard | tr '\n' ' ')"
+echo PASS
