@@ -56,8 +56,8 @@ void AudioInit();
 // AudioInit on a helper thread, so that windows appear without waiting for
 // the sound system. Play never waits for the device either: a sound played
 // before the device is open plays (and IsPlaying stays true) once it opens.
-// The device closes after a second with nothing playing; the next Play
-// opens it again.
+// The device closes after a quarter of a second with nothing playing; the
+// next Play opens it again.
 void AudioInitInBackground();
 // Closes the device and silences every sound. A later Play opens it again.
 // An open that is still blocked (a stalled sound server) is given up, not

@@ -5,8 +5,8 @@
 #     100-character text, min/median/max of: dropouts (holes inside a beep),
 #     pace (span of the beeps against their own lengths), gaps between beeps,
 #     Return to the first sample at the server (the translation's Return plus
-#     PROBES (default 6) presses of Return then Escape, alternately after 2 s of silence,
-#     when the device has closed, and after 0.3 s), CPU while speaking, and
+#     PROBES (default 6) presses of Return then Escape, alternately after 2 s
+#     and after 0.3 s of silence), CPU while speaking, and
 #     CPU and wakeups (context switches of all the program's threads) over
 #     IDLE seconds (default 30) with nothing playing.
 #  2. With SDL's disk driver, which is paced by the program's own buffer and
@@ -179,8 +179,8 @@ printf "  %-44s %s / %s frames\n" "beeps missing their start, with the probes" \
 printf "  %-44s %s ms   (target: median at most 20)\n" "Return to first sample at the server" \
     "$(cat "$work/latency" "$work"/latency.? | field key_sent_to_sample_written_ms | spread)"
 printf "  %-44s %s ms\n" "  of which the translation's own Return" "$(field key_sent_to_sample_written_ms <"$work/latency" | spread)"
-printf "  %-44s %s ms\n" "  after 2 s of silence (device reopened)" "$(field key_sent_to_sample_written_ms <"$work/latency.1" | spread)"
-[[ -s $work/latency.0 ]] && printf "  %-44s %s ms\n" "  after 0.3 s (device still open)" "$(field key_sent_to_sample_written_ms <"$work/latency.0" | spread)"
+printf "  %-44s %s ms\n" "  after 2 s of silence" "$(field key_sent_to_sample_written_ms <"$work/latency.1" | spread)"
+[[ -s $work/latency.0 ]] && printf "  %-44s %s ms\n" "  after 0.3 s of silence" "$(field key_sent_to_sample_written_ms <"$work/latency.0" | spread)"
 printf "  %-44s %s %% of one core\n" "CPU while speaking" "$(spread <"$work/cpu")"
 if (( idle > 0 )); then
     printf "  %-44s %s %% of one core   (target: at most 0.1)\n" "CPU idle over ${idle} s" "$(cut -d' ' -f1 "$work/idle" | spread)"
