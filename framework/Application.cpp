@@ -13,7 +13,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 #include "framework/Controls_p.h"
 #include "framework/Window.h"
@@ -115,8 +114,8 @@ void leaveWithoutTeardown()
 bool Application::_AddMenuHandler(const String& itemName, const Delegate& handler)
 {
     if (handler.IsNil() || handler.Signature() != SignatureText<bool()>()) {
-        std::cerr << "quib-zerevarove: menu handler for " << itemName << " refused: signature '"
-                  << handler.Signature() << "'\n";
+        std::fprintf(stderr, "quib-zerevarove: menu handler for %s refused: signature '%s'\n",
+                     itemName.ToUtf8().c_str(), handler.Signature().c_str());
         return false;
     }
     m_handlers[itemName] = handler;
@@ -230,7 +229,7 @@ UnhandledExceptionSink SetUnhandledExceptionSink(UnhandledExceptionSink sink)
 void _UnhandledException(const std::exception& e)
 {
     const std::string text = std::string("An exception of class ") + e.what() + " was not handled.";
-    std::cerr << "quib-zerevarove: " << text << '\n';
+    std::fprintf(stderr, "quib-zerevarove: %s\n", text.c_str());
     if (g_exceptionSink) {
         g_exceptionSink(text);
         return;
