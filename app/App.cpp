@@ -50,8 +50,6 @@ void _MakeDefaultView() { NilCheck(Window1::Instance(), "Window1"); }
 
 void _Main()
 {
-    // The sound device opens beside the start-up, so the main window never waits for it.
-    AudioInitInBackground();
     _RuntimeInitExternalClasses();
     _InitPluginEntrypoints();
     _InitFileTypes();
@@ -68,6 +66,10 @@ void _Main()
         Quit(1);
         return;
     }
+    // The sound device opens beside the loop, once the main window stands:
+    // loading SDL while the window is built would slow the window down, and
+    // nothing plays before the loop runs.
+    AudioInitInBackground();
     _RuntimeRun();
 }
 

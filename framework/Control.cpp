@@ -1,18 +1,18 @@
 #include "framework/Control.h"
 
-#include <iostream>
+#include <cstdio>
 
 bool Control::InstallEventHandler(const std::string& eventName, const Delegate& handler)
 {
     const auto events = Events();
     const auto it = events.find(eventName);
     if (it == events.end()) {
-        std::cerr << "quib-zerevarove: " << ClassName() << " has no event '" << eventName << "'\n";
+        std::fprintf(stderr, "quib-zerevarove: %s has no event '%s'\n", ClassName().c_str(), eventName.c_str());
         return false;
     }
     if (handler.IsNil() || handler.Signature() != it->second) {
-        std::cerr << "quib-zerevarove: handler for " << ClassName() << "." << eventName << " has signature '"
-                  << handler.Signature() << "', expected '" << it->second << "'\n";
+        std::fprintf(stderr, "quib-zerevarove: handler for %s.%s has signature '%s', expected '%s'\n",
+                     ClassName().c_str(), eventName.c_str(), handler.Signature().c_str(), it->second.c_str());
         return false;
     }
     m_handlers[eventName] = handler;

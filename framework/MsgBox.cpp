@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include <iostream>
+#include <cstdio>
 
 namespace {
 MsgBoxSink& currentSink()
@@ -28,7 +28,7 @@ void MsgBox(const String& message)
         return;
     }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        std::cerr << message << std::endl;
+        std::fprintf(stderr, "%s\n", message.ToUtf8().c_str());
         return;
     }
     QMessageBox box;

@@ -1,6 +1,6 @@
 #include "framework/Properties.h"
 
-#include <iostream>
+#include <cstdio>
 
 std::optional<PropertyType> PropertyTypeOf(std::string_view name)
 {
@@ -106,11 +106,11 @@ bool _SetProperties(Reflectable& object, std::span<const uint8_t> record)
     for (const auto& entry : decoded.entries) {
         if (table.Set(object, entry.name, entry.value)) continue;
         complete = false;
-        std::cerr << "quib-zerevarove: " << object.ClassName() << " has no settable property '" << entry.name
-                  << "'\n";
+        std::fprintf(stderr, "quib-zerevarove: %s has no settable property '%s'\n", object.ClassName().c_str(),
+                     entry.name.c_str());
     }
     if (!decoded.error.empty())
-        std::cerr << "quib-zerevarove: damaged layout record for " << object.ClassName() << ": " << decoded.error
-                  << '\n';
+        std::fprintf(stderr, "quib-zerevarove: damaged layout record for %s: %s\n", object.ClassName().c_str(),
+                     decoded.error.c_str());
     return complete;
 }

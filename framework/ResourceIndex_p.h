@@ -8,6 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "framework/ReadBytes_p.h"
+
 namespace resources {
 
 using Entries = std::unordered_map<std::u16string, std::span<const uint8_t>>;
@@ -17,7 +19,7 @@ using Entries = std::unordered_map<std::u16string, std::span<const uint8_t>>;
 // its entry's bytes; no node is reached twice (no cycles, no shared
 // children); no entry is compressed, as ours never are; and the tree stays
 // within a size no file of ours comes near, so that reading it is cheap.
-// The spans point into bytes.
-std::optional<Entries> indexResourceData(std::span<const uint8_t> bytes);
+// The spans point into bytes, which are looked at only through read.
+std::optional<Entries> indexResourceData(std::span<const uint8_t> bytes, const ReadBytes& read = copyBytes);
 
 }

@@ -8,13 +8,16 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
 #include "framework/Resources_p.h"
 #include "framework/Sound.h"
+#include "framework/SoundWav_p.h"
 
 namespace resources {
 
@@ -107,8 +110,8 @@ void remove(const void* mapping)
 
 }
 
-ResourceFile::ResourceFile(QString path, const struct stat& opened, void* mapping, std::size_t size)
-    : m_path(std::move(path)), m_opened(opened), m_mapping(mapping), m_size(size)
+ResourceFile::ResourceFile(QString path, int fd, const struct stat& opened, void* mapping, std::size_t size)
+    : m_path(std::move(path)), m_fd(fd), m_opened(opened), m_mapping(mapping), m_size(size)
 {
     bus::add(m_mapping, m_size);
 }
@@ -117,6 +120,40 @@ ResourceFile::~ResourceFile()
 {
     bus::remove(m_mapping);
     munmap(m_mapping, m_size);
+    ::close(m_fd);
+}
+
+void ResourceFile::read(const uint8_t* from, std::size_t n, uint8_t* into) const
+{
+    uint64_t at = static_cast<uint64_t>(from - static_cast<const uint8_t*>(m_mapping));
+    std::lock_guard guard(m_readLock);
+    while (n > 0) {
+        auto block = std::find_if(m_blocks.begin(), m_blocks.end(),
+                                  [at](const Block& b) { return at >= b.at && at < b.at + b.length; });
+        if (block == m_blocks.end()) {
+            block = std::min_element(m_blocks.begin(), m_blocks.end(),
+                                     [](const Block& a, const Block& b) { return a.used < b.used; });
+            block->at = at - at % block->bytes.size();
+            const ssize_t got = ::pread(m_fd, block->bytes.data(), block->bytes.size(), static_cast<off_t>(block->at));
+            block->length = got > 0 ? static_cast<std::size_t>(got) : 0;
+            // Cut short since it was mapped: what is gone reads as zeros, as it does in the mapping.
+            if (at >= block->at + block->length) {
+                std::memset(into, 0, n);
+                return;
+            }
+        }
+        block->used = ++m_reads;
+        const std::size_t take = std::min<uint64_t>(n, block->at + block->length - at);
+        std::memcpy(into, block->bytes.data() + (at - block->at), take);
+        into += take;
+        at += take;
+        n -= take;
+    }
+}
+
+ReadBytes ResourceFile::reader() const
+{
+    return [this](const uint8_t* from, std::size_t n, uint8_t* into) { read(from, n, into); };
 }
 
 std::shared_ptr<ResourceFile> ResourceFile::open(const QString& path)
@@ -130,12 +167,15 @@ std::shared_ptr<ResourceFile> ResourceFile::open(const QString& path)
     void* mapping = MAP_FAILED;
     if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_size > 0 && opened.st_size <= kMaxFileSize)
         mapping = mmap(nullptr, static_cast<std::size_t>(opened.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (mapping == MAP_FAILED) return nullptr;
+    if (mapping == MAP_FAILED) {
+        ::close(fd);
+        return nullptr;
+    }
 
     const auto size = static_cast<std::size_t>(opened.st_size);
-    std::shared_ptr<ResourceFile> file(new ResourceFile(path, opened, mapping, size));
-    auto entries = indexResourceData({static_cast<const uint8_t*>(mapping), size});
+    // The file stays open: headers are read from it, and only the samples that play come from the mapping.
+    std::shared_ptr<ResourceFile> file(new ResourceFile(path, fd, opened, mapping, size));
+    auto entries = indexResourceData({static_cast<const uint8_t*>(mapping), size}, file->reader());
     if (!entries) return nullptr;
     file->m_entries = std::move(*entries);
     return file;
@@ -161,7 +201,8 @@ ResourceFork::ResourceFork(std::shared_ptr<const resources::ResourceFile> file) 
 Ref<Sound> ResourceFork::GetSound(int32_t id) const
 {
     // The sound plays from the mapping where it can, and keeps the file mapped.
-    return Sound::FromWav(m_file->entry(QStringLiteral("snd/%1.wav").arg(id)), m_file);
+    const auto samples = audio::wavSampleBytes(m_file->entry(QStringLiteral("snd/%1.wav").arg(id)), m_file->reader());
+    return samples ? Sound::FromSampleBytes(*samples, m_file) : nullptr;
 }
 
 Ref<ResourceFork> appResourceForkGetter()

@@ -6,9 +6,11 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 
 #include "framework/ResourceIndex_p.h"
@@ -26,17 +28,33 @@ public:
     // The named entry's bytes, inside the mapping: whoever keeps them keeps
     // this object. Empty when there is none.
     std::span<const uint8_t> entry(const QString& name) const;
+    // Reads bytes of the mapping from the file, leaving the mapping untouched.
+    ReadBytes reader() const;
 
     bool isSameFile(const QString& path, const struct stat& now) const;
 
 private:
-    ResourceFile(QString path, const struct stat& opened, void* mapping, std::size_t size);
+    ResourceFile(QString path, int fd, const struct stat& opened, void* mapping, std::size_t size);
+    void read(const uint8_t* from, std::size_t n, uint8_t* into) const;
 
     const QString m_path;
+    const int m_fd;
     const struct stat m_opened;
     void* const m_mapping;
     const std::size_t m_size;
     Entries m_entries;
+
+    // The last few blocks read from the file: the tree, its names and an
+    // entry's length, or a sound's header and chunk headers, lie in a few.
+    struct Block {
+        uint64_t at = UINT64_MAX;
+        std::size_t length = 0;
+        uint64_t used = 0;
+        std::array<uint8_t, 512> bytes;
+    };
+    mutable std::mutex m_readLock;
+    mutable std::array<Block, 4> m_blocks;
+    mutable uint64_t m_reads = 0;
 };
 
 }

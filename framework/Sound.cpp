@@ -34,14 +34,18 @@ Sound::Sound(std::span<const int16_t> samples, std::shared_ptr<const void> owner
 Ref<Sound> Sound::FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
 {
     const auto data = audio::wavSampleBytes(bytes);
-    if (!data) return nullptr;
-    const std::size_t frames = data->size() / 2;
+    return data ? FromSampleBytes(*data, std::move(owner)) : nullptr;
+}
+
+Ref<Sound> Sound::FromSampleBytes(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
+{
+    const std::size_t frames = bytes.size() / 2;
     const bool inPlace = owner && std::endian::native == std::endian::little
-        && reinterpret_cast<uintptr_t>(data->data()) % alignof(int16_t) == 0;
+        && reinterpret_cast<uintptr_t>(bytes.data()) % alignof(int16_t) == 0;
     if (inPlace)
-        return std::make_shared<Sound>(std::span(reinterpret_cast<const int16_t*>(data->data()), frames), std::move(owner));
+        return std::make_shared<Sound>(std::span(reinterpret_cast<const int16_t*>(bytes.data()), frames), std::move(owner));
     std::vector<int16_t> samples(frames);
-    const uint8_t* d = data->data();
+    const uint8_t* d = bytes.data();
     for (std::size_t i = 0; i < frames; ++i) samples[i] = static_cast<int16_t>(d[2 * i] | d[2 * i + 1] << 8);
     return std::make_shared<Sound>(std::move(samples));
 }

@@ -25,6 +25,9 @@ public:
     // the bytes, the sound plays its samples in place where their alignment
     // allows, keeping owner; otherwise it copies them.
     static Ref<Sound> FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner = nullptr);
+    // The same from the samples alone: little-endian, two bytes a frame, as
+    // a WAV file's data chunk holds them.
+    static Ref<Sound> FromSampleBytes(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner);
 
     // Starts the sound and returns at once, opening the output device if
     // AudioInit has not. Each sound has one voice: playing a sound that is

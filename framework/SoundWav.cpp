@@ -25,16 +25,20 @@ bool isId(const uint8_t* p, const char* id)
 
 }
 
-std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> bytes)
+std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> bytes, const resources::ReadBytes& read)
 {
-    if (bytes.size() < 12 || !isId(bytes.data(), "RIFF") || !isId(bytes.data() + 8, "WAVE")) return std::nullopt;
-    const uint64_t riffEnd = uint64_t(8) + readU32(bytes.data() + 4);
+    if (bytes.size() < 12) return std::nullopt;
+    uint8_t riff[12];
+    read(bytes.data(), sizeof riff, riff);
+    if (!isId(riff, "RIFF") || !isId(riff + 8, "WAVE")) return std::nullopt;
+    const uint64_t riffEnd = uint64_t(8) + readU32(riff + 4);
     if (riffEnd < 12 || riffEnd > bytes.size()) return std::nullopt;
 
     std::optional<std::span<const uint8_t>> format;
     std::optional<std::span<const uint8_t>> data;
     for (uint64_t pos = 12; pos + 8 <= riffEnd;) {
-        const uint8_t* header = bytes.data() + pos;
+        uint8_t header[8];
+        read(bytes.data() + pos, sizeof header, header);
         const uint64_t size = readU32(header + 4);
         if (size > riffEnd - pos - 8) return std::nullopt;
         const auto chunk = bytes.subspan(static_cast<std::size_t>(pos + 8), static_cast<std::size_t>(size));
@@ -45,7 +49,8 @@ std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> 
     }
     if (!format || !data || format->size() < 16) return std::nullopt;
 
-    const uint8_t* f = format->data();
+    uint8_t f[16];
+    read(format->data(), sizeof f, f);
     const auto rate = uint32_t(Sound::kSampleRate);
     const bool pcmMono16At44k = readU16(f) == 1 && readU16(f + 2) == 1 && readU32(f + 4) == rate
         && readU32(f + 8) == rate * 2 && readU16(f + 12) == 2 && readU16(f + 14) == 16;

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <vector>
 
 #include "framework/Thread_p.h"
@@ -231,7 +231,7 @@ void Thread::step()
             } catch (const std::exception& e) {
                 _UnhandledException(e);
             } catch (...) {
-                std::cerr << "quib-zerevarove: a thread ended with an unknown exception\n";
+                std::fputs("quib-zerevarove: a thread ended with an unknown exception\n", stderr);
             }
         }
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A hostile session: pasting with nothing to paste, a link to a FIFO as the
-# preferences file, termination signals, and the X server going away.
+# preferences file, termination signals, no sound library, and the X server
+# going away.
 source "$(dirname "$0")/lib.sh" "$@"
 start_xvfb
 
@@ -41,6 +42,19 @@ for signal in TERM HUP INT; do
     wait_exit
     [ "$EXIT_STATUS" = 0 ] && grep -q Window1.Height "$(prefs_file)" || fail "SIG$signal: status $EXIT_STATUS, unsaved"
 done
+
+# Without the sound library (a stand-in that lacks SDL's functions) the
+# program says so once and runs on in silence.
+mkdir "$WORK/nosdl"
+ln -s "$(ldd "$PROGRAM" | awk '$1 ~ /^libm\.so/ { print $3 }')" "$WORK/nosdl/libSDL2-2.0.so.0"
+start_app LD_LIBRARY_PATH="$WORK/nosdl"
+wid=$(main_window)
+focus_window "$wid"
+xdotool type "ab" key Return sleep 0.5
+"$XTOOL" close "$wid"
+wait_exit
+[ "$EXIT_STATUS" = 0 ] && [ "$(cat "$WORK/app.err")" = "quib-zerevarove: no sound device available; sounds are skipped" ] ||
+    fail "without the sound library: status $EXIT_STATUS, $(cat "$WORK/app.err")"
 
 # The X server goes away: one line on standard error and a failure status, no crash.
 start_app

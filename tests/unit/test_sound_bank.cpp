@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -170,6 +171,11 @@ TEST_F(Mixer, PlaysUntilTheLastFrameIsTakenOrItStops)
     dropped.reset();
     const auto out = AudioTesting::Advance(100);
     EXPECT_EQ(std::count(out.begin(), out.end(), 0), 100);
+    // Starting afresh ends what was playing and forgets what was played.
+    stopped->Play();
+    AudioTesting::UseManualClock();
+    EXPECT_FALSE(stopped->IsPlaying());
+    EXPECT_TRUE(AudioTesting::PlayLog().empty());
     AudioQuit();
     EXPECT_THROW(AudioTesting::Advance(1), std::logic_error);
 }
@@ -185,6 +191,15 @@ protected:
     }
 };
 
+// Whether a sound on a real driver ends; bounded so a stuck device fails instead of hanging.
+bool endsInTime(const Sound& sound)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sound.IsPlaying() && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return !sound.IsPlaying();
+}
+
 // Closing lets go of the device, so the next open looks for one again.
 TEST_F(Device, WithoutADeviceFallsBackToSilentTime)
 {
@@ -194,14 +209,35 @@ TEST_F(Device, WithoutADeviceFallsBackToSilentTime)
     ::testing::internal::CaptureStderr();
     AudioInit();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quib-zerevarove: no sound device available; playing silently\n");
-    // The silent driver still takes frames as time passes; bounded so a stuck device fails instead of hanging.
+    // The silent driver still takes frames as time passes.
     const auto sound = constant(1, 4410);
     sound->Play();
     EXPECT_TRUE(sound->IsPlaying());
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (sound->IsPlaying() && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_FALSE(sound->IsPlaying());
+    EXPECT_TRUE(endsInTime(*sound));
+}
+
+// SDL's file driver starts its file afresh on every open, so it stays open
+// through a silence longer than the idle close.
+TEST_F(Device, TheFileDriverKeepsEverySoundAcrossASilence)
+{
+    const auto file = fs::path(::testing::TempDir()) / ("qz-disk-" + std::to_string(::getpid()) + ".raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    AudioInit();
+    for (int16_t value : {7, 9}) {
+        const auto sound = constant(value, 441);
+        sound->Play();
+        EXPECT_TRUE(endsInTime(*sound));
+        if (value == 7) std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    }
+    AudioQuit();
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    fs::remove(file);
+    std::vector<int16_t> frames(bytes.size() / 2);
+    std::memcpy(frames.data(), bytes.data(), frames.size() * 2);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), int16_t(7)), 441);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), int16_t(9)), 441);
 }
 
 // SDL would otherwise catch SIGTERM and the program would not end on it.

@@ -99,6 +99,7 @@ TEST(Strings, StrAndVal)
         {"12abc", 12}, {"  -3.5x", -3.5}, {"\t+7", 7}, {".5", 0.5},   {"1e3", 1000},       {"12e+", 12},
         {"", 0},       {"-", 0},          {"+-5", 0},  {"inf", 0},    {"nan", 0},          {"0x10", 0},
         {"1e400", inf}, {"-1e400", -inf}, {"1e-400", 0}, {std::string(400, '9'), inf},
+        {"0." + std::string(400, '0') + "1e1", 0}, // out of range, and small
         {"\xD9\xA3", 0}, // an Arabic-Indic digit is no number here
     };
     for (const auto& c : cases) EXPECT_EQ(Val(String(c.text)), c.expected) << '"' << c.text << '"';

@@ -66,8 +66,9 @@ TEST_F(AboutTest, VersionLineAndLayoutFollowTheirSettings)
                                                       {"StatAppCopyright", 20, 280, false, 10.0}}) {
         const auto label = control<StaticText>(w, name);
         const QFont font = label->priv().widget->font();
-        EXPECT_EQ(std::tuple(label->Left(), label->Top(), font.bold(), qtPointsToLayout(font.pointSizeF())),
-                  std::tuple(left, top, bold, size)) << name;
+        EXPECT_EQ(std::tuple(label->Left(), label->Top(), font.bold(), qtPointsToLayout(font.pointSizeF()),
+                             font.underline()),
+                  std::tuple(left, top, bold, size, false)) << name;
     }
 }
 
@@ -143,6 +144,7 @@ TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
     w->Show(true);
     for (const char* name : {"AppIconCanvas", "KvIconCanvas"}) {
         const auto canvas = control<Canvas>(w, name);
+        EXPECT_TRUE(canvas->Visible()) << name;
         auto shown = Picture::New(canvas->Width(), canvas->Height(), 32);
         auto g = shown->Graphics();
         g->SetForeColor(0xFF0000);

@@ -244,6 +244,7 @@ TEST_F(Translation, ClosingTheWindowEndsTheThreadWithoutReopeningIt)
     window->Close();
     for (int i = 0; i < 5; ++i) ThreadTesting::RunReadyOnce();
     AudioTesting::Advance(20000);
+    t->Run(); // started again on the closed window, it never gets a turn
     for (int i = 0; i < 5; ++i) ThreadTesting::RunReadyOnce();
     EXPECT_FALSE(t->IsRunning());
     EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "no main window opened anew";
