@@ -112,10 +112,10 @@ Uint16 bufferFrames(const char* driver)
     return 128;
 }
 
-// Chosen on a PulseAudio null sink on a busy machine, 100-character texts,
-// 5 to 10 runs each: 10 ms left about 9 holes a text, 15 ms up to 3 in a
-// fifth of the runs, 16 to 20 ms none. The median key press reached the
-// server in 18.5 ms at 16 ms, in 20 to 24 ms at 18 ms.
+// Chosen on a PulseAudio null sink on a busy machine, 100-character texts:
+// 10 ms left about 9 holes a text; 15 to 20 ms none in most runs, but 16 ms
+// still up to 6 in 4 of 10 runs while the machine was busiest. A key press
+// reached the server in a median 18.5 to 19 ms at 16 ms, 20 to 24 at 18 ms.
 constexpr const char* kServerLatencyMs = "16";
 
 // A device left running wakes its thread every buffer, paused or not; after
