@@ -29,17 +29,11 @@ bool g_loopRunning = false;
 int32_t g_exitCode = 0;
 UnhandledExceptionSink g_exceptionSink;
 UrlOpener g_urlOpener;
-bool g_toolkitStarted = false;
 
 // Before the toolkit stands, its own failure to reach a display is fatal and
 // would abort with a core dump; say it in one line and leave cleanly instead.
-void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& msg)
+void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&)
 {
-    if (g_toolkitStarted) {
-        if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", qPrintable(msg));
-        if (type == QtFatalMsg) std::abort();
-        return;
-    }
     if (type == QtFatalMsg) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "quib-zerevarove: cannot open a display (DISPLAY=%s); a graphical session is needed\n",
@@ -102,6 +96,19 @@ void unwatchQuitSignals()
 // after saying so in one line, from inside the loop or a start-up message box.
 // Static destructors would then tear the windows down after the toolkit's own
 // statics and crash; leave at once instead, with the toolkit's status.
+// Once it stands, the toolkit reports a lost display and then calls exit(),
+// whose teardown races the threads still running and may print more; the
+// report is the one line wanted, so leave right after it.
+void runningMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
+    if (type == QtFatalMsg) std::abort();
+    if (msg.startsWith(QLatin1String("The X11 connection broke"))) {
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+}
+
 // Registered once the toolkit stands and again when the loop starts, it runs
 // before the destructors of everything built until then.
 void leaveWithoutTeardown()
@@ -160,8 +167,7 @@ bool RuntimeInit(int& argc, char** argv)
         std::jthread fonts([] { FcInit(); });
         g_qapp = new QApplication(argc, argv);
     }
-    g_toolkitStarted = true;
-    qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(runningMessages);
     QApplication::setQuitOnLastWindowClosed(false);
     (void)OpenWindows(); // built now, so the check below runs before its destructor
     std::atexit(leaveWithoutTeardown);
@@ -225,7 +231,6 @@ int32_t RuntimeExit()
     unwatchQuitSignals();
     delete g_qapp;
     g_qapp = nullptr;
-    g_toolkitStarted = false;
     return result;
 }
 

@@ -63,5 +63,5 @@ kill "$XVFB_PID"
 XVFB_PID=""
 wait_exit
 [ "$EXIT_STATUS" != 0 ] && [ "$EXIT_STATUS" -lt 128 ] || fail "lost display: exit status $EXIT_STATUS"
-[ "$(grep -c . "$WORK/app.err")" = 1 ] || fail "lost display: stderr is $(cat "$WORK/app.err")"
+[ "$(grep -c . "$WORK/app.err")" = 1 ] || fail "lost display: stderr is [$(cat -A "$WORK/app.err")]"
 echo PASS
