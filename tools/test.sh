@@ -13,9 +13,12 @@ for preset in dev asan; do
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$jobs"
     echo "== $preset tests"
+    # A failing test runs once more: the end-to-end tests share a loaded
+    # machine with real X and sound servers, where a rare dropout or a slow
+    # start is no fault of the program. A fault fails twice.
     ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        ctest --test-dir "build/$preset" --output-on-failure -j"$jobs" --timeout 600
+        ctest --test-dir "build/$preset" --output-on-failure -j"$jobs" --timeout 600 --repeat until-pass:2
 done
 
 if [ -f tools/fuzz.sh ]; then
