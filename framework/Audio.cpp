@@ -161,9 +161,10 @@ void SDLCALL deviceCallback(void* userdata, Uint8* stream, int len)
     const std::size_t lead = std::min(frames, cb.leadFrames);
     cb.leadFrames -= lead;
     std::fill_n(out, lead, int16_t(0));
+    const Mixer::Rendered rendered = mixer().render(out + lead, frames - lead);
     // A thread waiting for that sound need not wait for its timer.
-    if (mixer().render(out + lead, frames - lead)) threads::wakeParkedFromAnyThread();
-    if (!mixer().idle() || cb.keepOpen) {
+    if (rendered.ended) threads::wakeParkedFromAnyThread();
+    if (!rendered.idle || cb.keepOpen) {
         cb.idleFrames = 0;
     } else if (cb.idleFrames < kIdleFrames && (cb.idleFrames += frames) >= kIdleFrames) {
         requestIdleClose();
@@ -363,12 +364,12 @@ int64_t Mixer::remaining(uint64_t id)
     return 0;
 }
 
-bool Mixer::render(int16_t* out, std::size_t frames)
+Mixer::Rendered Mixer::render(int16_t* out, std::size_t frames)
 {
     std::lock_guard guard(m_lock);
     if (m_voices.empty()) {
         std::fill_n(out, frames, int16_t(0));
-        return false;
+        return {false, true};
     }
     constexpr std::size_t kChunk = 512;
     int32_t sum[kChunk];
@@ -385,7 +386,8 @@ bool Mixer::render(int16_t* out, std::size_t frames)
         done += n;
     }
     // The Sound still holds its samples, so this frees nothing on the device thread.
-    return std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples.frames.size(); }) > 0;
+    const bool ended = std::erase_if(m_voices, [](const Voice& v) { return v.position >= v.samples.frames.size(); }) > 0;
+    return {ended, m_voices.empty()};
 }
 
 bool Mixer::idle()

@@ -24,9 +24,12 @@ public:
     void stopAll();
     // Frames of sound id not yet taken; 0 when it has no voice.
     int64_t remaining(uint64_t id);
+    struct Rendered {
+        bool ended; // a voice took its last frame
+        bool idle;  // no voice is left
+    };
     // Fills out with the next frames: the sum of all voices, saturated.
-    // True when a voice took its last frame.
-    bool render(int16_t* out, std::size_t frames);
+    Rendered render(int16_t* out, std::size_t frames);
     // True when no voice is playing.
     bool idle();
 
