@@ -1,9 +1,7 @@
 #include "framework/Files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -13,7 +11,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -62,49 +59,41 @@ bool followLinks(std::string& path)
     return false;
 }
 
-// Temporary files are the target's name, a dot and six letters, locked while written.
-constexpr std::size_t tempSuffixLength = 7;
+bool namedTemporariesOnly = false;
 
-bool isTemporaryOf(const std::string& entry, const std::string& name)
+// What a save makes beside the target gets a hidden name from mkstemp or mkdtemp,
+// so it can never be a file of the user's, and is removed on every failure.
+std::string temporaryTemplate(const std::string& target)
 {
-    if (entry.size() != name.size() + tempSuffixLength || entry.compare(0, name.size(), name) != 0
-        || entry[name.size()] != '.')
-        return false;
-    for (std::size_t i = name.size() + 1; i < entry.size(); ++i) {
-        const char c = entry[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
-    }
-    return true;
+    return folderOf(target) + "/." + nameOf(target) + ".saving-XXXXXX";
 }
 
-// Temporaries that a save killed halfway left behind; one whose save is still
-// running is locked and stays.
-void removeStaleTemporaries(const std::string& target)
+// An unnamed file in the target's folder, or -1. Only a file that /proc can
+// name is any use, since linking it needs that name.
+int openUnnamed(const std::string& target)
 {
-    const std::string name = nameOf(target);
-    DIR* dir = ::opendir(folderOf(target).c_str());
-    if (!dir) return;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isTemporaryOf(entry->d_name, name)) continue;
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat st{};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            (void)::unlinkat(dirFd, entry->d_name, 0);
+    if (namedTemporariesOnly) return -1;
+    const int fd = ::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0 && ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) != 0) {
         ::close(fd);
+        return -1;
     }
-    ::closedir(dir);
+    return fd;
 }
 
-std::string temporaryName(const std::string& target)
+// A link cannot replace a name, so the file gets a name in a folder of its own
+// first and is renamed over the target from there.
+bool linkUnnamed(int fd, const std::string& target)
 {
-    static std::mt19937 engine{std::random_device{}()};
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::uniform_int_distribution<int> pick(0, 51);
-    std::string name = target + ".";
-    for (std::size_t i = 1; i < tempSuffixLength; ++i) name += letters[pick(engine)];
-    return name;
+    std::string holder = temporaryTemplate(target);
+    if (!::mkdtemp(holder.data())) return false;
+    const std::string staged = holder + "/file";
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const bool linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staged.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    const bool renamed = linked && ::rename(staged.c_str(), target.c_str()) == 0;
+    if (linked && !renamed) (void)::unlink(staged.c_str());
+    (void)::rmdir(holder.c_str());
+    return renamed;
 }
 
 bool writeAll(int fd, const char* data, std::size_t size)
@@ -143,7 +132,8 @@ bool makeFolders(const std::string& path)
 {
     for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
         const std::string prefix = path.substr(0, at);
-        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        // Settings are the user's own business (XDG base directories).
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
         if (at == std::string::npos) break;
     }
     struct stat st{};
@@ -164,15 +154,16 @@ std::string homeFolder()
 
 struct TextOutputStream::Impl {
     std::string target;
-    std::string temp;
+    std::string named; // empty while the temporary has no name
     int fd = -1;
+    std::size_t written = 0;
     bool failed = false;
 
-    // An uncommitted stream removes its temporary file, so the old file stays.
+    // An uncommitted stream leaves no trace, so the old file stays.
     ~Impl()
     {
         if (fd < 0) return;
-        (void)::unlink(temp.c_str());
+        if (!named.empty()) (void)::unlink(named.c_str());
         ::close(fd);
     }
 };
@@ -183,9 +174,15 @@ TextOutputStream::~TextOutputStream() = default;
 
 void TextOutputStream::WriteLine(const String& text)
 {
+    Impl& s = *m_impl;
     std::string bytes = text.ToUtf8();
     bytes += '\n';
-    if (m_closed || !writeAll(m_impl->fd, bytes.data(), bytes.size())) m_impl->failed = true;
+    // A file the reader would take as damaged is never committed.
+    if (m_closed || s.failed || bytes.size() > TextInputStream::MaxSize - s.written
+        || !writeAll(s.fd, bytes.data(), bytes.size()))
+        s.failed = true;
+    else
+        s.written += bytes.size();
 }
 
 bool TextOutputStream::Close()
@@ -193,12 +190,11 @@ bool TextOutputStream::Close()
     if (m_closed) return m_result;
     m_closed = true;
     Impl& s = *m_impl;
-    // Renamed while still open and locked, so no other save takes it for stale.
-    m_result = !s.failed && ::fsync(s.fd) == 0 && ::rename(s.temp.c_str(), s.target.c_str()) == 0;
-    if (!m_result) (void)::unlink(s.temp.c_str());
+    m_result = !s.failed && ::fsync(s.fd) == 0
+        && (s.named.empty() ? linkUnnamed(s.fd, s.target) : ::rename(s.named.c_str(), s.target.c_str()) == 0);
+    if (!m_result && !s.named.empty()) (void)::unlink(s.named.c_str());
     ::close(s.fd);
     s.fd = -1;
-    if (m_result) removeStaleTemporaries(s.target);
     return m_result;
 }
 
@@ -266,13 +262,18 @@ Ref<TextOutputStream> FolderItem::CreateTextFile()
     struct stat existing{};
     const bool exists = ::stat(impl->target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) return nullptr;
-    for (int attempt = 0; attempt < 100 && impl->fd < 0; ++attempt) {
-        impl->temp = temporaryName(impl->target);
-        impl->fd = ::open(impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (impl->fd < 0 && errno != EEXIST) return nullptr;
+    impl->fd = openUnnamed(impl->target);
+    if (impl->fd < 0) {
+        impl->named = temporaryTemplate(impl->target);
+        impl->fd = ::mkostemp(impl->named.data(), O_CLOEXEC);
+        if (impl->fd < 0) return nullptr;
     }
-    if (impl->fd < 0 || ::flock(impl->fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
-    if (exists) (void)::fchmod(impl->fd, existing.st_mode & 07777);
+    if (exists) {
+        // A file left by a run under sudo goes back to its owner where we may give it;
+        // the owner keeps the right to read and write it, or nothing is remembered.
+        (void)::fchown(impl->fd, existing.st_uid, existing.st_gid);
+        (void)::fchmod(impl->fd, (existing.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    }
     return Ref<TextOutputStream>(new TextOutputStream(std::move(impl)));
 }
 
@@ -280,8 +281,15 @@ Ref<TextInputStream> FolderItem::OpenAsTextFile()
 {
     auto impl = std::make_unique<TextInputStream::Impl>();
     impl->fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (impl->fd < 0) return nullptr;
     struct stat st{};
-    if (impl->fd < 0 || ::fstat(impl->fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    const bool known = ::fstat(impl->fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        const int error = !known ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        impl.reset();
+        errno = error;
+        return nullptr;
+    }
     return Ref<TextInputStream>(new TextInputStream(std::move(impl)));
 }
 
@@ -309,3 +317,5 @@ Ref<FolderItem> PreferencesFolder()
     if (!makeFolders(path)) return nullptr;
     return std::make_shared<FolderItem>(path);
 }
+
+void FilesTesting::UseNamedTemporaries(bool named) { namedTemporariesOnly = named; }

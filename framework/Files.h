@@ -12,10 +12,13 @@ class TextOutputStream : public Object {
 public:
     ~TextOutputStream() override;
 
-    // Writes the text and a line feed.
+    // Writes the text and a line feed. Past TextInputStream::MaxSize in all
+    // the stream fails, so every file it commits reads back.
     void WriteLine(const String& text);
-    // Commits what was written: the new content replaces the file in one step.
-    // False when anything failed; the file on disk is then the old one.
+    // Commits what was written: the new content replaces the file in one step,
+    // keeping the old file's mode (always readable and writable by its owner).
+    // False when anything failed; the file on disk is then the old one, and the
+    // folder holds nothing the stream made.
     bool Close();
 
 private:
@@ -63,7 +66,8 @@ public:
     // the stream's Close succeeds; until then the old file stays as it was, and a
     // link to it stays a link.
     Ref<TextOutputStream> CreateTextFile();
-    // Nil unless the item is a regular file (or a link to one) that can be read.
+    // Nil unless the item is a regular file (or a link to one) that can be read;
+    // errno then says why (EISDIR for a folder, EINVAL for another kind of item).
     // Never waits, also not on a FIFO or a device.
     Ref<TextInputStream> OpenAsTextFile();
 
@@ -79,6 +83,11 @@ private:
 };
 
 // $XDG_CONFIG_HOME (when absolute), else .config in the home folder ($HOME when
-// absolute, else the user's account entry); created when missing.
+// absolute, else the user's account entry); created when missing, for the user alone.
 // Nil when the folder cannot be made.
 Ref<FolderItem> PreferencesFolder();
+
+namespace FilesTesting {
+// Saves as on a file system without unnamed files: the temporary has a name.
+void UseNamedTemporaries(bool named);
+} // namespace FilesTesting

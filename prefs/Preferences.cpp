@@ -1,5 +1,9 @@
 #include "prefs/Preferences.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "framework/Files.h"
 #include "framework/MsgBox.h"
 #include "framework/Thread.h"
@@ -30,13 +34,19 @@ bool replaceFile(FolderItem& item, const String& text)
 }
 
 // A file that exists but cannot be read is treated as absent, so the caller's
-// defaults apply instead of the program stopping halfway through opening.
+// defaults apply instead of the program stopping halfway through opening; the
+// user learns why, since the defaults will soon replace it.
 bool readWholeFile(const String& name, String& text)
 {
     const Ref<FolderItem> item = itemInPreferencesFolder(name);
     if (!item || !item->Exists()) return false;
     const Ref<TextInputStream> in = item->OpenAsTextFile();
-    if (!in) return false;
+    if (!in) {
+        const int error = errno;
+        std::fprintf(stderr, "quib-zerevarove: can't read %s: %s\n", item->Path().ToUtf8().c_str(),
+                     std::strerror(error));
+        return false;
+    }
     text = in->ReadAll();
     in->Close();
     return true;

@@ -1,15 +1,16 @@
 // The preferences file in a hostile folder: items that are no regular file,
-// links, oversized files, stale temporaries, no HOME, a folder name that is not UTF-8.
+// links, the user's own files beside it, oversized and unreadable files, no HOME,
+// a folder name that is not UTF-8.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "framework/Files.h"
 #include "framework/MsgBox.h"
@@ -59,34 +60,100 @@ TEST_F(HostileFolder, OnlyRegularFilesAreReadAndReplaced)
     EXPECT_EQ(messages, std::vector<std::string>(3, "couldn't write preferences File"));
 }
 
-TEST_F(HostileFolder, LinksOversizeAndStaleTemporaries)
+// Saves through a link replace its target and leave the user's files alone,
+// also those named like a temporary, whether the temporary has a name or not.
+TEST_F(HostileFolder, SavesReplaceOnlyTheFileAndLeaveNothingBehind)
 {
-    std::ofstream(dir / "target") << "<key>a</key><string>1</string>";
-    fs::create_symlink("target", dir / "p.plist");
-    EXPECT_TRUE(store()->ReadFile());
-    for (const char* name : {"target.AbcDef", "p.plist.AbcDef", "target.backup1", "target.GhiJkl"})
-        std::ofstream(dir / name) << "x";
-    const int busy = open((dir / "target.GhiJkl").c_str(), O_RDONLY); // a save still running
-    ASSERT_EQ(flock(busy, LOCK_EX), 0);
-    store()->WriteFile();
-    close(busy);
-    // The link stays and its target is replaced; only the target's stale temporary goes.
-    EXPECT_TRUE(fs::is_symlink(dir / "p.plist"));
-    EXPECT_GT(fs::file_size(dir / "target"), 100u) << "the written file is longer than the old one";
-    EXPECT_FALSE(fs::exists(dir / "target.AbcDef"));
-    for (const char* kept : {"p.plist.AbcDef", "target.backup1", "target.GhiJkl"}) EXPECT_TRUE(fs::exists(dir / kept));
+    const std::set<std::string> userFiles = {"target.backup", "target.Backup", "target.before", "target.AbCdEf",
+                                             "p.plist.AbcDef", ".target.saving-AbCdEf"};
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named temporary" : "unnamed temporary");
+        FilesTesting::UseNamedTemporaries(named);
+        for (const auto& e : fs::directory_iterator(dir)) fs::remove_all(e.path());
+        std::ofstream(dir / "target") << "<key>a</key><string>1</string>";
+        fs::create_symlink("target", dir / "p.plist");
+        for (const auto& name : userFiles) std::ofstream(dir / name) << "mine";
+        EXPECT_TRUE(store()->ReadFile());
+        store()->WriteFile();
+        auto tooLong = store();
+        tooLong->Put("a", StringToVariant(std::string(TextInputStream::MaxSize, 'x')));
+        tooLong->WriteFile();
+
+        EXPECT_TRUE(fs::is_symlink(dir / "p.plist"));
+        EXPECT_GT(fs::file_size(dir / "target"), 100u) << "the written file is longer than the old one";
+        std::set<std::string> left;
+        for (const auto& e : fs::directory_iterator(dir)) left.insert(e.path().filename());
+        std::set<std::string> expected = userFiles;
+        expected.insert({"p.plist", "target"});
+        EXPECT_EQ(left, expected);
+    }
+    FilesTesting::UseNamedTemporaries(false);
+    EXPECT_EQ(messages, std::vector<std::string>(2, "couldn't write preferences File"));
 
     std::ofstream(dir / "target", std::ios::app) << std::string(TextInputStream::MaxSize, ' ');
     EXPECT_FALSE(store()->ReadFile()) << "past the size cap: damaged";
-    EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(HostileFolder, FolderNameBytesAndHomeFromTheAccount)
+// Whoever cannot read the file is told why on standard error; the defaults
+// then replace it with a file its owner can read, so the next run remembers.
+// As root everything is readable, so the user is played by a child process.
+TEST_F(HostileFolder, UnreadableFileIsReportedAndReplacedReadable)
+{
+    const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+    const struct {
+        const char* name;
+        mode_t mode;
+        bool rootsFile;
+        mode_t after;
+    } cases[] = {
+        {"mode 000", 0000, false, 0600},
+        {"only others may read", 0044, false, 0644},
+        {"left by a run under sudo", 0600, true, 0600},
+    };
+    ASSERT_EQ(chown(path, user, user), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootsFile && user == geteuid()) continue; // only root can give a file to root
+        std::ofstream(dir / "p.plist") << "<key>a</key><string>1</string>";
+        ASSERT_EQ(chown((dir / "p.plist").c_str(), c.rootsFile ? 0 : user, c.rootsFile ? 0 : user), 0);
+        ASSERT_EQ(chmod((dir / "p.plist").c_str(), c.mode), 0);
+        EXPECT_EXIT(
+            {
+                if (getuid() != user && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0))
+                    std::exit(2);
+                auto prefs = store();
+                const bool read = prefs->ReadFile();
+                prefs->WriteFile();
+                std::exit(!read && store()->ReadFile() ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "can't read .*/p\\.plist: Permission denied");
+        struct stat st{};
+        ASSERT_EQ(stat((dir / "p.plist").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.after);
+        EXPECT_EQ(st.st_uid, user);
+    }
+
+    // A user's file saved by root stays the user's.
+    if (geteuid() != 0) return;
+    ASSERT_EQ(chown((dir / "p.plist").c_str(), user, user), 0);
+    store()->WriteFile();
+    struct stat st{};
+    ASSERT_EQ(stat((dir / "p.plist").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, user);
+    EXPECT_EQ(st.st_gid, user);
+}
+
+// Folders made for the preferences are the user's alone, whatever the umask.
+TEST_F(HostileFolder, FolderNameBytesModeAndHomeFromTheAccount)
 {
     const std::string odd = dir.string() + "/conf\xff\xfe";
-    setenv("XDG_CONFIG_HOME", odd.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (odd + "/sub").c_str(), 1);
+    const mode_t mask = umask(022);
     store()->WriteFile();
-    EXPECT_TRUE(fs::exists(odd + "/p.plist"));
+    umask(mask);
+    EXPECT_TRUE(fs::exists(odd + "/sub/p.plist"));
+    for (const std::string& folder : {odd, odd + "/sub"})
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
 
     const std::string home = getenv("HOME") ? getenv("HOME") : "";
     unsetenv("XDG_CONFIG_HOME");
