@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -93,9 +94,76 @@ TEST_F(PreferencesFile, EntriesAreWrittenExactlyAndReadBackAsText)
         EXPECT_EQ(reader->Get(key, Variant()), StringToVariant(VariantToString(value))) << key;
     EXPECT_TRUE(messages.empty());
 
+    std::ofstream(folder() / "probe") << "";
+    const Ref<FolderItem> probe = PreferencesFolder()->Child("probe");
+    probe->MacType("TEST");
+    if (probe->MacType() != String("TEST")) GTEST_SKIP() << "no user attributes on this file system";
     const Ref<FolderItem> item = PreferencesFolder()->Child("p.plist");
-    if (item->MacType() != String("????")) GTEST_SKIP() << "no user attributes on this file system";
     EXPECT_EQ(item->MacCreator(), String("????"));
+    EXPECT_EQ(item->MacType(), String("????"));
+}
+
+// What a read leaves in a store that held "mine", seen through the file it writes next.
+TEST_F(PreferencesFile, ReadsMergeLaterValuesAndFailedReadsChangeNothing)
+{
+    const struct {
+        const char* name;
+        std::optional<std::string> file; // nullopt: none; "/": a folder in its place
+        bool result;
+        Pairs after;
+    } cases[] = {
+        {"missing file", std::nullopt, false, {{"mine", "1"}}},
+        {"a folder in its place", "/", false, {{"mine", "1"}}},
+        {"empty file", "", false, {{"mine", "1"}}},
+        {"head without key", plist({}), false, {{"mine", "1"}}},
+        {"key never closed", "<dict>\n\t<key>mine</key", false, {{"mine", "1"}}},
+        {"repeated keys", plist({{"a", "1"}, {"mine", "2"}, {"a", "3"}}), true, {{"mine", "2"}, {"a", "3"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder());
+        fs::create_directories(folder());
+        if (c.file == "/") fs::create_directory(folder() / "in.plist");
+        else if (c.file) std::ofstream(folder() / "in.plist", std::ios::binary) << *c.file;
+        auto prefs = store("in.plist");
+        prefs->Put("mine", StringToVariant("1"));
+        EXPECT_EQ(prefs->ReadFile(), c.result);
+        prefs->Filename = "out.plist";
+        prefs->WriteFile();
+        EXPECT_EQ(contents("out.plist"), plist(c.after));
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+// The writer takes only a text the reader gives back whole; anything longer is
+// refused with the message and the old file stays.
+TEST_F(PreferencesFile, PageSetupTextsReadBackUpToTheReadersLimit)
+{
+    auto prefs = store();
+    prefs->PagePrefsFilename = "page";
+    const std::size_t fits = TextInputStream::MaxSize - 1; // the line end takes the last byte
+    const struct {
+        const char* name;
+        std::string text;
+        bool written;
+    } cases[] = {
+        {"short", "<key>x</key> \xC3\xA9", true},
+        {"up to the limit", std::string(fits, 'x'), true},
+        {"one byte more", std::string(fits + 1, 'x'), false},
+        {"a last character of two bytes", std::string(fits - 1, 'x') + "\xC3\xA9", false},
+        {"3 MiB", std::string(3 << 20, 'x'), false},
+        {"empty", "", true},
+    };
+    std::string onDisk;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        prefs->WritePagePrefsFile(String(c.text));
+        if (c.written) onDisk = c.text + "\n";
+        EXPECT_EQ(messages, c.written ? Messages{} : Messages{"couldn't write page preferences File"});
+        const std::string read = prefs->ReadPagePrefsFile().ToUtf8();
+        EXPECT_TRUE(read == onDisk) << read.size() << " bytes read, " << onDisk.size() << " on disk";
+    }
 }
 
 // Without a name, an entry, a folder or room on the disk nothing is written,
