@@ -154,7 +154,7 @@ std::string homeFolder()
 
 struct TextOutputStream::Impl {
     std::string target;
-    std::string named; // empty while the temporary has no name
+    std::string named; // the temporary's name; empty for an unnamed one
     int fd = -1;
     std::size_t written = 0;
     bool failed = false;

@@ -73,19 +73,27 @@ TEST_F(HostileFolder, SavesReplaceOnlyTheFileAndLeaveNothingBehind)
         std::ofstream(dir / "target") << "<key>a</key><string>1</string>";
         fs::create_symlink("target", dir / "p.plist");
         for (const auto& name : userFiles) std::ofstream(dir / name) << "mine";
+        std::set<std::string> expected = userFiles;
+        expected.insert({"p.plist", "target"});
+        auto entries = [&] {
+            std::set<std::string> names;
+            for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+            return names;
+        };
         EXPECT_TRUE(store()->ReadFile());
         store()->WriteFile();
         auto tooLong = store();
         tooLong->Put("a", StringToVariant(std::string(TextInputStream::MaxSize, 'x')));
         tooLong->WriteFile();
+        // A save cut short at any point before it commits leaves nothing with a name.
+        Ref<TextOutputStream> dropped = PreferencesFolder()->Child("p.plist")->CreateTextFile();
+        dropped->WriteLine("unfinished");
+        EXPECT_EQ(entries().size(), expected.size() + (named ? 1 : 0)) << "while writing";
+        dropped.reset();
 
         EXPECT_TRUE(fs::is_symlink(dir / "p.plist"));
         EXPECT_GT(fs::file_size(dir / "target"), 100u) << "the written file is longer than the old one";
-        std::set<std::string> left;
-        for (const auto& e : fs::directory_iterator(dir)) left.insert(e.path().filename());
-        std::set<std::string> expected = userFiles;
-        expected.insert({"p.plist", "target"});
-        EXPECT_EQ(left, expected);
+        EXPECT_EQ(entries(), expected);
     }
     FilesTesting::UseNamedTemporaries(false);
     EXPECT_EQ(messages, std::vector<std::string>(2, "couldn't write preferences File"));
