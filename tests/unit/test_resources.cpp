@@ -198,6 +198,8 @@ TEST_F(DamagedFile, GivesNilForADamagedEntryOnly)
         {"sound longer than the file", patched(entry(7), 0x7FFFFFFF), true, false},
         {"sound one byte past the end", patched(entry(7), uint32_t(good.size() - entry(7) - 3)), true, false},
         {"empty sound", patched(entry(7), 0), true, false},
+        {"sound's length in the file's last bytes", patched(node(7) + 10, uint32_t(good.size() - 4 - be32(good, 12))),
+         true, false},
         {"picture longer than the file", patched(entry(3), 0x7FFFFFFF), false, true},
         {"empty picture", patched(entry(3), 0), false, true},
     };

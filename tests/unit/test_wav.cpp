@@ -85,13 +85,14 @@ TEST(SoundWav, RejectsOtherFormatsAndDamage)
     } cases[] = {
         {"not RIFF", 0, 0x58464952, 4},       {"not WAVE", 8, 0x45564158, 4},
         {"float", 20, 3, 2},                  {"extensible", 20, 0xFFFE, 2},
+        {"format 257", 20, 0x0101, 2},
         {"stereo", 22, 2, 2},                 {"48 kHz", 24, 48000, 4},
         {"wrong byte rate", 28, 44100, 4},    {"wrong block align", 32, 4, 2},
         {"8-bit", 34, 8, 2},                  {"huge RIFF size", 4, 0xFFFFFFFF, 4},
         {"RIFF size below WAVE", 4, 2, 4},    {"huge fmt size", 16, 0xFFFFFFFF, 4},
         {"short fmt", 16, 4, 4},              {"huge data size", 40, 0xFFFFFFFF, 4},
         {"odd data size", 40, 3, 4},          {"no data chunk", 36, 0x61746164 ^ 0x20, 4},
-        {"no fmt chunk", 12, 0x20746d66 ^ 0x20, 4},
+        {"no fmt chunk", 12, 0x20746d66 ^ 0x20, 4}, {"data one sample past the end", 40, 16, 4},
     };
     for (const auto& c : cases) {
         Bytes bytes = good;
