@@ -1,6 +1,5 @@
 #include "framework/ResourceIndex_p.h"
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -23,44 +22,41 @@ uint16_t be16(const uint8_t* p)
     return static_cast<uint16_t>(p[0] << 8 | p[1]);
 }
 
+enum : uint16_t { Compressed = 0x01, Directory = 0x02, CompressedZstd = 0x04 };
+
+uint64_t nodeSize(const Layout& layout)
+{
+    return layout.version >= 2 ? 22 : 14;
 }
 
-std::optional<Entries> indexResourceData(std::span<const uint8_t> bytes, const ReadBytes& read)
+}
+
+std::optional<Layout> readLayout(std::span<const uint8_t> head, uint64_t fileSize)
 {
-    enum : uint16_t { Compressed = 0x01, Directory = 0x02, CompressedZstd = 0x04 };
-    const uint8_t* b = bytes.data();
-    const uint64_t size = bytes.size();
+    const uint8_t* h = head.data();
+    if (head.size() < 20 || fileSize < head.size() || std::memcmp(h, "qres", 4) != 0) return std::nullopt;
+    const Layout layout{fileSize, be32(h + 4), be32(h + 8), be32(h + 12), be32(h + 16)};
+    if (layout.version < 1 || layout.version > 3) return std::nullopt;
+    if (layout.version >= 3 && (head.size() < 24 || (be32(h + 20) & ~uint32_t(Compressed | CompressedZstd)) != 0))
+        return std::nullopt;
+    if (layout.tree > fileSize || nodeSize(layout) > fileSize - layout.tree || layout.names > fileSize)
+        return std::nullopt;
+    return layout;
+}
+
+std::optional<Entries> indexResourceData(const Layout& layout, std::span<const uint8_t> index)
+{
+    const uint64_t start = layout.indexStart();
+    if (index.size() != layout.fileSize - start) return std::nullopt;
+    const uint8_t* b = index.data() - start; // indexed by file offsets from start on
+    const uint64_t size = layout.fileSize;
     const auto fits = [size](uint64_t at, uint64_t length) { return at <= size && length <= size - at; };
 
-    const auto u16At = [&](uint64_t at) {
-        uint8_t v[2];
-        read(b + at, 2, v);
-        return be16(v);
-    };
-    const auto u32At = [&](uint64_t at) {
-        uint8_t v[4];
-        read(b + at, 4, v);
-        return be32(v);
-    };
-
-    if (size < 20) return std::nullopt;
-    uint8_t header[24] = {};
-    read(b, std::min<uint64_t>(size, sizeof header), header);
-    if (std::memcmp(header, "qres", 4) != 0) return std::nullopt;
-    const uint32_t version = be32(header + 4);
-    const uint64_t tree = be32(header + 8);
-    const uint64_t data = be32(header + 12);
-    const uint64_t names = be32(header + 16);
-    if (version < 1 || version > 3) return std::nullopt;
-    if (version >= 3 && (size < 24 || (be32(header + 20) & ~uint32_t(Compressed | CompressedZstd)) != 0))
-        return std::nullopt;
-
-    const uint64_t nodeSize = version >= 2 ? 22 : 14;
-    if (!fits(tree, nodeSize)) return std::nullopt;
-    const uint64_t nodeCount = (size - tree) / nodeSize;
+    const uint64_t nodeBytes = nodeSize(layout);
+    const uint64_t nodeCount = (size - layout.tree) / nodeBytes;
     // Without a folder at the root, its child count would be read from
     // whatever the node holds there.
-    if (u16At(tree + 4) != Directory) return std::nullopt;
+    if (be16(b + layout.tree + 4) != Directory) return std::nullopt;
 
     struct Pending {
         uint64_t node;
@@ -76,18 +72,15 @@ std::optional<Entries> indexResourceData(std::span<const uint8_t> bytes, const R
         // Each node reached once only: that rules out cycles and bounds the work.
         if (seen[node] || ++reached > kMaxNodes) return std::nullopt;
         seen[node] = true;
-        uint8_t n[22];
-        read(b + tree + node * nodeSize, nodeSize, n);
+        const uint8_t* n = b + layout.tree + node * nodeBytes;
         // The root has no name.
         if (node != 0) {
-            const uint64_t name = names + be32(n);
+            const uint64_t name = layout.names + be32(n);
             if (!fits(name, 6)) return std::nullopt;
-            const uint64_t length = u16At(name);
+            const uint64_t length = be16(b + name);
             if (!fits(name + 6, length * 2) || path.size() + 1 + length > kMaxPath) return std::nullopt;
-            uint8_t text[2 * kMaxPath];
-            read(b + name + 6, length * 2, text);
             if (!path.empty()) path += u'/';
-            for (uint64_t i = 0; i < length; ++i) path += static_cast<char16_t>(be16(text + 2 * i));
+            for (uint64_t i = 0; i < length; ++i) path += static_cast<char16_t>(be16(b + name + 6 + 2 * i));
         }
         const uint16_t flags = be16(n + 4);
         if (flags == Directory) {
@@ -97,17 +90,22 @@ std::optional<Entries> indexResourceData(std::span<const uint8_t> bytes, const R
                 return std::nullopt;
             for (uint64_t child = first; child < first + count; ++child) pending.push_back({child, path});
         } else if (flags == 0) {
-            const uint64_t entry = data + be32(n + 10);
+            const uint64_t entry = layout.data + be32(n + 10);
             if (!fits(entry, 4)) return std::nullopt;
-            const uint64_t length = u32At(entry);
-            if (!fits(entry + 4, length)) return std::nullopt;
-            entries.emplace(std::move(path), bytes.subspan(entry + 4, length));
+            entries.emplace(std::move(path), entry);
         } else {
-            // Compressed or unknown: ours are neither, and samples play in place.
+            // Compressed or unknown: ours are neither.
             return std::nullopt;
         }
     }
     return entries;
+}
+
+std::optional<uint64_t> entryLength(const Layout& layout, uint64_t at, std::span<const uint8_t, 4> lengthBytes)
+{
+    const uint64_t length = be32(lengthBytes.data());
+    if (at > layout.fileSize || 4 + length > layout.fileSize - at) return std::nullopt;
+    return length;
 }
 
 }

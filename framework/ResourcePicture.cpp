@@ -4,7 +4,6 @@
 
 Ref<Picture> ResourceFork::GetPicture(int32_t id) const
 {
-    const std::span<const uint8_t> bytes = m_file->entry(QStringLiteral("pict/%1.png").arg(id));
-    if (bytes.empty()) return nullptr;
-    return Picture::FromEncoded(bytes);
+    const auto bytes = m_file->entry(QStringLiteral("pict/%1.png").arg(id));
+    return bytes ? Picture::FromEncoded(*bytes) : nullptr;
 }

@@ -30,7 +30,7 @@ private:
 
 // The resource file "quib-zerevarove.rcc" beside the executable, or the file
 // named by the environment variable QZ_RESOURCE_FILE when that is set (tests
-// point it elsewhere). nil when the file is missing or damaged. The file is
-// mapped once and again only when it changes; a sound from it keeps that
-// mapping while the sound lives.
+// point it elsewhere). nil when the file is missing or damaged. Its index is
+// read once and again only when the file changes; a sound or picture is read
+// from it when fetched and holds its own copy.
 Ref<ResourceFork> appResourceForkGetter();

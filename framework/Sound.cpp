@@ -1,7 +1,6 @@
 #include "framework/Sound.h"
 
 #include <atomic>
-#include <bit>
 
 #include "framework/Audio_p.h"
 #include "framework/SoundWav_p.h"
@@ -26,27 +25,13 @@ Sound::Sound(std::vector<int16_t> samples) : m_id(nextSoundId())
     m_owner = std::move(owned);
 }
 
-Sound::Sound(std::span<const int16_t> samples, std::shared_ptr<const void> owner)
-    : m_id(nextSoundId()), m_samples(samples), m_owner(std::move(owner))
-{
-}
-
-Ref<Sound> Sound::FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
+Ref<Sound> Sound::FromWav(std::span<const uint8_t> bytes)
 {
     const auto data = audio::wavSampleBytes(bytes);
-    return data ? FromSampleBytes(*data, std::move(owner)) : nullptr;
-}
-
-Ref<Sound> Sound::FromSampleBytes(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
-{
-    const std::size_t frames = bytes.size() / 2;
-    const bool inPlace = owner && std::endian::native == std::endian::little
-        && reinterpret_cast<uintptr_t>(bytes.data()) % alignof(int16_t) == 0;
-    if (inPlace)
-        return std::make_shared<Sound>(std::span(reinterpret_cast<const int16_t*>(bytes.data()), frames), std::move(owner));
-    std::vector<int16_t> samples(frames);
-    const uint8_t* d = bytes.data();
-    for (std::size_t i = 0; i < frames; ++i) samples[i] = static_cast<int16_t>(d[2 * i] | d[2 * i + 1] << 8);
+    if (!data) return nullptr;
+    std::vector<int16_t> samples(data->size() / 2);
+    const uint8_t* d = data->data();
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(d[2 * i] | d[2 * i + 1] << 8);
     return std::make_shared<Sound>(std::move(samples));
 }
 
@@ -60,11 +45,6 @@ void Sound::Play()
     audio::ensureOutput();
     audio::logPlay(this);
     if (!audio::outputAvailable()) return;
-    // Samples in place may have left memory since they were last played;
-    // this thread, not the device's, waits for them to come back.
-    volatile int16_t touched = 0;
-    for (std::size_t i = 0; i < m_samples.size(); i += 2048) touched = m_samples[i];
-    (void)touched;
     audio::mixer().start(m_id, {m_samples, m_owner});
 }
 

@@ -15,19 +15,12 @@ public:
 
     // The samples never change; copies of a Ref<Sound> share them.
     explicit Sound(std::vector<int16_t> samples);
-    // Plays samples that lie elsewhere; owner keeps them alive as long as the sound.
-    Sound(std::span<const int16_t> samples, std::shared_ptr<const void> owner);
     // A sound that is destroyed while it plays falls silent.
     ~Sound() override;
 
-    // A RIFF/WAVE file holding 16-bit PCM, one channel, 44,100 Hz; nil for
-    // anything else, including damaged or truncated data. Given the owner of
-    // the bytes, the sound plays its samples in place where their alignment
-    // allows, keeping owner; otherwise it copies them.
-    static Ref<Sound> FromWav(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner = nullptr);
-    // The same from the samples alone: little-endian, two bytes a frame, as
-    // a WAV file's data chunk holds them.
-    static Ref<Sound> FromSampleBytes(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner);
+    // A RIFF/WAVE file holding 16-bit PCM, one channel, 44,100 Hz, its
+    // samples copied; nil for anything else, including damaged or truncated data.
+    static Ref<Sound> FromWav(std::span<const uint8_t> bytes);
 
     // Starts the sound and returns at once, opening the output device if
     // AudioInit has not. Each sound has one voice: playing a sound that is

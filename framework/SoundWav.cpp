@@ -25,11 +25,10 @@ bool isId(const uint8_t* p, const char* id)
 
 }
 
-std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> bytes, const resources::ReadBytes& read)
+std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> bytes)
 {
     if (bytes.size() < 12) return std::nullopt;
-    uint8_t riff[12];
-    read(bytes.data(), sizeof riff, riff);
+    const uint8_t* riff = bytes.data();
     if (!isId(riff, "RIFF") || !isId(riff + 8, "WAVE")) return std::nullopt;
     const uint64_t riffEnd = uint64_t(8) + readU32(riff + 4);
     if (riffEnd < 12 || riffEnd > bytes.size()) return std::nullopt;
@@ -37,8 +36,7 @@ std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> 
     std::optional<std::span<const uint8_t>> format;
     std::optional<std::span<const uint8_t>> data;
     for (uint64_t pos = 12; pos + 8 <= riffEnd;) {
-        uint8_t header[8];
-        read(bytes.data() + pos, sizeof header, header);
+        const uint8_t* header = bytes.data() + pos;
         const uint64_t size = readU32(header + 4);
         if (size > riffEnd - pos - 8) return std::nullopt;
         const auto chunk = bytes.subspan(static_cast<std::size_t>(pos + 8), static_cast<std::size_t>(size));
@@ -49,8 +47,7 @@ std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> 
     }
     if (!format || !data || format->size() < 16) return std::nullopt;
 
-    uint8_t f[16];
-    read(format->data(), sizeof f, f);
+    const uint8_t* f = format->data();
     const auto rate = uint32_t(Sound::kSampleRate);
     const bool pcmMono16At44k = readU16(f) == 1 && readU16(f + 2) == 1 && readU32(f + 4) == rate
         && readU32(f + 8) == rate * 2 && readU16(f + 12) == 2 && readU16(f + 14) == 16;

@@ -5,14 +5,11 @@
 #include <optional>
 #include <span>
 
-#include "framework/ReadBytes_p.h"
-
 namespace audio {
 
 // The sample bytes (little-endian, two per frame) of a RIFF/WAVE file holding
 // 16-bit PCM, one channel, 44,100 Hz: a part of wav. nullopt for anything
-// else, including damaged or truncated data. wav is looked at only through read.
-std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> wav,
-                                                       const resources::ReadBytes& read = resources::copyBytes);
+// else, including damaged or truncated data.
+std::optional<std::span<const uint8_t>> wavSampleBytes(std::span<const uint8_t> wav);
 
 }

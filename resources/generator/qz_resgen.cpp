@@ -241,10 +241,6 @@ int main(int argc, char** argv)
         QByteArray png;
         QBuffer buffer(&png);
         ok = ok && buffer.open(QIODevice::WriteOnly) && pictures[i].save(&buffer, "PNG");
-        // Entries of even length keep every entry, and so every sound's
-        // samples, at an even offset: the program plays them in place. A
-        // reader stops at the picture's end and never sees the extra byte.
-        if (png.size() % 2 != 0) png.append('\0');
         add(QString("pict/%1.png").arg(168 + int(i)), png);
     }
     qrc.append("</qresource>\n</RCC>\n");

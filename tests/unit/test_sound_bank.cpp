@@ -118,15 +118,40 @@ TEST_F(SoundBank, MissingSoundsAreNilAndFetchedAgainAtNextUse)
     EXPECT_THROW(CharacterSound(6), NilObjectException) << "root no folder";
 }
 
-TEST_F(SoundBank, AFileCutShortUnderALoadedSoundSilencesIt)
+// A sound is read whole when it is fetched: cutting the file short afterwards
+// leaves it playing whole, and a sound not yet read from that file is nil.
+TEST_F(SoundBank, AFileCutShortKeepsLoadedSoundsWholeAndLaterOnesNil)
 {
-    fs::create_directories(folder);
-    fs::copy_file(QZ_BUILT_RESOURCE_FILE, folder / "copy.rcc");
-    use(folder / "copy.rcc");
-    const auto sound = appResourceForkGetter()->GetSound(200);
-    ASSERT_TRUE(sound);
-    fs::resize_file(folder / "copy.rcc", 0);
-    EXPECT_TRUE(std::all_of(sound->Samples().begin(), sound->Samples().end(), [](int16_t v) { return v == 0; }));
+    // Where sound 201's samples end in the file.
+    std::ifstream in(QZ_BUILT_RESOURCE_FILE, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto s201 = appResourceForkGetter()->GetSound(201);
+    ASSERT_TRUE(s201);
+    const std::string samples(reinterpret_cast<const char*>(s201->Samples().data()), s201->Samples().size_bytes());
+    const std::size_t end201 = bytes.find(samples) + samples.size();
+    ASSERT_NE(bytes.find(samples), std::string::npos);
+
+    for (const std::size_t cut : {std::size_t(0), end201 - 1}) {
+        ReleaseSoundItems();
+        fs::create_directories(folder);
+        const auto path = folder / ("cut-" + std::to_string(cut) + ".rcc");
+        std::ofstream(path, std::ios::binary) << bytes;
+        use(path);
+        const auto fork = appResourceForkGetter();
+        const auto loaded = CharacterSound(200 - 168);
+        ASSERT_TRUE(loaded);
+        const std::vector<int16_t> before(loaded->Samples().begin(), loaded->Samples().end());
+        fs::resize_file(path, cut);
+
+        AudioTesting::UseManualClock();
+        loaded->Play();
+        EXPECT_EQ(AudioTesting::Advance(loaded->LengthFrames()), before) << cut;
+        AudioQuit();
+        EXPECT_EQ(CharacterSound(200 - 168), loaded) << cut;
+        EXPECT_EQ(fork->GetSound(201), nullptr) << cut << ": read through the file opened before the cut";
+    }
+    EXPECT_THROW(CharacterSound(201 - 168), NilObjectException) << "a file cut short is no resource file";
+    EXPECT_EQ(CachedSoundItem(201 - 168), nullptr);
 }
 
 const std::vector<int16_t> kSamples{0, 1, -1, 32767, -32768, 1234, -4321};
