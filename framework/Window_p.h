@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QImage>
+#include <QMargins>
 #include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
@@ -75,6 +76,8 @@ void raiseResizeEvents(Window& w);
 
 // Tells the window manager which frame controls the window has; X11 only, nothing elsewhere.
 void setFrameFunctions(QWidget* frame, const WindowPrivate& p);
+// What the window manager will draw around a window's content once it is shown; none elsewhere.
+QMargins expectedFrameMargins(const WindowPrivate& p);
 
 // Builds the Qt menu bar for the application's bar; defined with the application.
 QMenuBar* buildMenuBar(QWidget* parent);
