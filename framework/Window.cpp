@@ -207,11 +207,30 @@ bool placeFrame(WindowPrivate& p, const QRect& content)
 }
 QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
 
+QMargins& lastFrameMargins()
+{
+    static QMargins seen;
+    return seen;
+}
+
+// The window manager's frame around a shown window, kept for when it is
+// hidden; else what it had when last shown.
+QMargins measureFrame(WindowPrivate& p)
+{
+    if (p.frame->isVisible()) {
+        const QRect outer = p.frame->frameGeometry(), inner = p.frame->geometry();
+        const QMargins m(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+        if (!m.isNull()) p.frameMargins = lastFrameMargins() = m;
+    }
+    return p.frameMargins;
+}
+
 // The content rectangle that puts the whole window, strip and title bar
 // included, on the screen it is mostly on (else the main one), as far as it fits.
 QRect onScreen(const Window& w, const QRect& content)
 {
-    const auto& p = w.priv();
+    auto& p = w.priv();
     std::vector<PlaceRect> areas;
     for (auto* s : QGuiApplication::screens()) {
         const QRect a = s->availableGeometry();
@@ -219,14 +238,9 @@ QRect onScreen(const Window& w, const QRect& content)
         if (s == QGuiApplication::primaryScreen()) areas.insert(areas.begin(), r);
         else areas.push_back(r);
     }
-    // A frame the window manager has drawn is measured; one still to come is asked for.
-    QMargins m;
-    if (p.frame->isVisible()) {
-        const QRect outer = p.frame->frameGeometry(), inner = p.frame->geometry();
-        m = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                     outer.bottom() - inner.bottom());
-    }
+    QMargins m = measureFrame(p);
     if (m.isNull()) m = expectedFrameMargins(p);
+    if (m.isNull()) m = lastFrameMargins();
     const PlaceEdges edges{m.left(), m.top() + p.menuBarHeight(), m.right(), m.bottom()};
     const PlaceRect r = fitOnArea({content.x(), content.y(), content.width(), content.height()}, edges, areas,
                                   w.MinWidth, w.MinHeight);
@@ -299,7 +313,10 @@ void Window::SetVisible(bool v)
 {
     m_priv->visible = v;
     if (v) Show();
-    else if (m_priv->frame) m_priv->frame->hide();
+    else if (m_priv->frame) {
+        measureFrame(*m_priv);
+        m_priv->frame->hide();
+    }
 }
 
 void Window::Show()

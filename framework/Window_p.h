@@ -62,6 +62,7 @@ struct WindowPrivate {
     int32_t placement = 0;       // 2: centred on the main screen; 0: the toolkit's default
     bool positioned = false;     // the program set Left or Top
     bool shownBefore = false;
+    QMargins frameMargins;       // the window manager's frame, as last measured
     MouseCursor cursor = MouseCursor::Arrow;
     QImage backingMemory;     // room for the backing, kept across small size changes
     QImage backing;           // what Window.Graphics drew, shown on the next paint; a view into backingMemory
