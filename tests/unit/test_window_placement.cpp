@@ -14,6 +14,7 @@ namespace {
 constexpr PlaceEdges kEdges{2, 50, 2, 3};
 const PlaceRect kSmall{0, 0, 800, 600};
 const PlaceRect kRight{1600, 0, 1280, 800};
+const PlaceRect kBelow{0, 600, 800, 600};
 
 TEST(WindowPlacement, TheWholeWindowLandsOnTheAreaItIsMostlyOn)
 {
@@ -40,6 +41,11 @@ TEST(WindowPlacement, TheWholeWindowLandsOnTheAreaItIsMostlyOn)
         {"below the second", {2000, 790, 400, 120}, {kSmall, kRight}, 100, 60, {2000, 677, 400, 120}},
         {"between screens, on neither", {1000, 100, 400, 120}, {kSmall, kRight}, 100, 60, {398, 100, 400, 120}},
         {"sized for the second", {1700, 100, 1276, 747}, {kSmall, kRight}, 100, 60, {1602, 50, 1276, 747}},
+        {"beside the second, on neither", {2000, 1500, 400, 120}, {kSmall, kRight}, 100, 60, {398, 477, 400, 120}},
+        // The title bar tips the balance: more of the whole window is on the upper screen.
+        {"across two screens", {100, 560, 400, 100}, {kSmall, kBelow}, 100, 60, {100, 497, 400, 100}},
+        {"mostly on the lower", {100, 590, 400, 100}, {kSmall, kBelow}, 100, 60, {100, 650, 400, 100}},
+        {"a screen narrower than the frame", {100, 100, 400, 120}, {{0, 0, 3, 600}}, 0, 0, {2, 100, 1, 120}},
         {"no screen", {-300, 100, 400, 120}, {}, 100, 60, {-300, 100, 400, 120}},
     };
     for (const auto& c : cases)
