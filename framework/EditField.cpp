@@ -86,6 +86,11 @@ void FieldEdit::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
+    // With no other control to take the focus, the toolkit would type the tab.
+    if (!m_owner->AcceptTabs() && (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)) {
+        e->ignore();
+        return;
+    }
     if (!m_owner->Multiline() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         e->ignore();
         return;

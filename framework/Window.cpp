@@ -9,6 +9,7 @@
 #include "framework/Controls_p.h"
 #include "framework/Graphics_p.h"
 #include "framework/Thread.h"
+#include "framework/WindowPlacement.h"
 
 namespace {
 
@@ -39,28 +40,6 @@ struct BackingTarget : GraphicsTarget {
     }
     WindowPrivate* priv;
 };
-
-// Keeps at least a corner of the content on some screen, so a saved position
-// from a screen that is gone still leaves the window reachable.
-QRect reachable(const QRect& r)
-{
-    const auto screens = QGuiApplication::screens();
-    if (screens.isEmpty()) return r;
-    const int needW = std::min(r.width(), 32);
-    const int needH = std::min(r.height(), 32);
-    for (auto* s : screens) {
-        const QRect inter = s->availableGeometry().intersected(r);
-        if (inter.width() >= needW && inter.height() >= needH) return r;
-    }
-    const QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                        : screens.first()->availableGeometry();
-    QRect moved = r;
-    if (moved.right() < area.left() + needW) moved.moveLeft(area.left() + needW - moved.width());
-    if (moved.left() > area.right() - needW) moved.moveLeft(area.right() - needW);
-    if (moved.bottom() < area.top() + needH) moved.moveTop(area.top() + needH - moved.height());
-    if (moved.top() > area.bottom() - needH) moved.moveTop(area.bottom() - needH);
-    return moved;
-}
 
 // The most room any screen offers a window's content. A saved size far beyond
 // every screen would otherwise ask for a drawing surface of gigabytes.
@@ -218,14 +197,55 @@ namespace {
 // A window is kept reachable when it is shown, not while it moves: a position
 // and a size set one after the other (as the saved geometry is) are judged
 // together, and a drag follows the mouse to the screen's edge and beyond.
-void placeFrame(WindowPrivate& p, const QRect& content)
+// True when the surface was laid out anew at another size.
+bool placeFrame(WindowPrivate& p, const QRect& content)
 {
-    if (!p.frame) return;
+    if (!p.frame) return false;
     const int bar = p.menuBarHeight();
     p.frame->setGeometry(content.x(), content.y() - bar, content.width(), content.height() + bar);
-    p.frame->relayout();
+    return p.frame->relayout();
 }
 QRect contentRect(const Window& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
+
+QMargins& lastFrameMargins()
+{
+    static QMargins seen;
+    return seen;
+}
+
+// The window manager's frame around a shown window, kept for when it is
+// hidden; else what it had when last shown.
+QMargins measureFrame(WindowPrivate& p)
+{
+    if (p.frame->isVisible()) {
+        const QRect outer = p.frame->frameGeometry(), inner = p.frame->geometry();
+        const QMargins m(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+        if (!m.isNull()) p.frameMargins = lastFrameMargins() = m;
+    }
+    return p.frameMargins;
+}
+
+// The content rectangle that puts the whole window, strip and title bar
+// included, on the screen it is mostly on (else the main one), as far as it fits.
+QRect onScreen(const Window& w, const QRect& content)
+{
+    auto& p = w.priv();
+    std::vector<PlaceRect> areas;
+    for (auto* s : QGuiApplication::screens()) {
+        const QRect a = s->availableGeometry();
+        const PlaceRect r{a.x(), a.y(), a.width(), a.height()};
+        if (s == QGuiApplication::primaryScreen()) areas.insert(areas.begin(), r);
+        else areas.push_back(r);
+    }
+    QMargins m = measureFrame(p);
+    if (m.isNull()) m = expectedFrameMargins(p);
+    if (m.isNull()) m = lastFrameMargins();
+    const PlaceEdges edges{m.left(), m.top() + p.menuBarHeight(), m.right(), m.bottom()};
+    const PlaceRect r = fitOnArea({content.x(), content.y(), content.width(), content.height()}, edges, areas,
+                                  w.MinWidth, w.MinHeight);
+    return QRect(r.x, r.y, r.w, r.h);
+}
 } // namespace
 
 namespace {
@@ -252,31 +272,31 @@ void Window::SetTop(int32_t v)
     placeFrame(*m_priv, r);
 }
 
-// Setting a size raises Resizing and Resized once, also when the value is the same.
-void Window::SetWidth(int32_t v)
+namespace {
+// Setting a size raises Resizing and Resized once, also when the value is the
+// same. The size is kept to the most room a screen has; where the window is
+// shown it is fitted to its own screen.
+void setContentSize(Window& w, int32_t v, bool wide)
 {
-    const int32_t low = std::max(1, MinWidth);
-    QRect r = contentRect(*this);
-    r.setWidth(std::clamp(v, low, std::max(low, std::min({MaxWidth, screenRoom().width(), kMaxSize}))));
-    m_priv->settingSize = true;
-    placeFrame(*m_priv, r);
-    m_priv->settingSize = false;
-    HeldUpdates held(m_priv->frame);
-    raiseResizeEvents(*this);
+    auto& p = w.priv();
+    const int32_t bar = wide ? 0 : p.menuBarHeight();
+    const int32_t low = std::max(1, wide ? w.MinWidth : w.MinHeight);
+    const QSize room = screenRoom();
+    const int32_t high = std::min({wide ? w.MaxWidth : w.MaxHeight, (wide ? room.width() : room.height()) - bar,
+                                   kMaxSize - bar});
+    QRect r = contentRect(w);
+    if (wide) r.setWidth(std::clamp(v, low, std::max(low, high)));
+    else r.setHeight(std::clamp(v, low, std::max(low, high)));
+    p.settingSize = true;
+    placeFrame(p, r);
+    p.settingSize = false;
+    HeldUpdates held(p.frame);
+    raiseResizeEvents(w);
 }
+} // namespace
 
-void Window::SetHeight(int32_t v)
-{
-    const int32_t low = std::max(1, MinHeight);
-    const int32_t room = std::min(screenRoom().height(), kMaxSize - m_priv->menuBarHeight());
-    QRect r = contentRect(*this);
-    r.setHeight(std::clamp(v, low, std::max(low, std::min(MaxHeight, room))));
-    m_priv->settingSize = true;
-    placeFrame(*m_priv, r);
-    m_priv->settingSize = false;
-    HeldUpdates held(m_priv->frame);
-    raiseResizeEvents(*this);
-}
+void Window::SetWidth(int32_t v) { setContentSize(*this, v, true); }
+void Window::SetHeight(int32_t v) { setContentSize(*this, v, false); }
 
 String Window::Title() const { return m_priv->title; }
 
@@ -293,30 +313,36 @@ void Window::SetVisible(bool v)
 {
     m_priv->visible = v;
     if (v) Show();
-    else if (m_priv->frame) m_priv->frame->hide();
+    else if (m_priv->frame) {
+        measureFrame(*m_priv);
+        m_priv->frame->hide();
+    }
 }
 
 void Window::Show()
 {
     if (!m_priv->open || !m_priv->frame) return;
+    auto& p = *m_priv;
     QRect content = contentRect(*this);
     // A window the program has not placed opens centred on the main screen, not in its corner.
-    if (!m_priv->shownBefore && !m_priv->positioned) {
+    if (!p.shownBefore && !p.positioned) {
         if (auto* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             content.moveCenter(area.center());
-            if (m_priv->placement != 2) content.moveTop(area.top() + (area.height() - content.height()) / 3);
+            if (p.placement != 2) content.moveTop(area.top() + (area.height() - content.height()) / 3);
         }
     }
-    m_priv->shownBefore = true;
+    p.shownBefore = true;
     applyFrameControls(*this);
-    placeFrame(*m_priv, reachable(content));
-    m_priv->frame->show();
+    // A hidden window's surface was sized with no one told; a shown one tells from its resize event.
+    if (placeFrame(p, onScreen(*this, content))) raiseResizeEvents(*this);
+    if (p.frame->isMinimized()) p.frame->setWindowState(p.frame->windowState() & ~Qt::WindowMinimized);
+    p.frame->show();
     // Only now: a native window made before its geometry is set would be
     // placed by its frame's corner rather than by its content's.
-    setFrameFunctions(m_priv->frame, *m_priv);
-    m_priv->frame->raise();
-    m_priv->frame->activateWindow();
+    setFrameFunctions(p.frame, p);
+    p.frame->raise();
+    p.frame->activateWindow();
 }
 
 void Window::Close()

@@ -11,15 +11,29 @@
 #include "framework/Controls_p.h"
 #include "framework/Graphics_p.h"
 
+namespace {
+// Runs one of the program's event handlers; what it throws goes to the
+// handler of last resort, and the event is over. False when it threw.
+template <class F>
+bool runHandler(F&& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& ex) {
+        _UnhandledException(ex);
+        return false;
+    }
+}
+} // namespace
+
 void raiseResizeEvents(Window& w)
 {
     if (!w.IsOpen()) return;
-    try {
+    runHandler([&] {
         w.Event_Resizing();
         w.Event_Resized();
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    });
 }
 
 int WindowPrivate::menuBarHeight() const
@@ -100,11 +114,7 @@ void WindowContent::paintEvent(QPaintEvent*)
         painter.fillRect(rect(), palette().window());
     }
     Graphics g(std::make_shared<DeviceTarget>(this));
-    try {
-        m_owner->Event_Paint(g);
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    runHandler([&] { m_owner->Event_Paint(g); });
 }
 
 // Window-local position from the event's screen position and where the window
@@ -126,11 +136,7 @@ void WindowContent::mousePressEvent(QMouseEvent* e)
     p.contextualClick = e->button() == Qt::RightButton ||
                         (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
     bool handled = false;
-    try {
-        handled = m_owner->Event_MouseDown(pos.x(), pos.y());
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    runHandler([&] { handled = m_owner->Event_MouseDown(pos.x(), pos.y()); });
     const bool contextual = p.contextualClick;
     p.contextualClick = false;
     if (handled && !contextual) {
@@ -143,12 +149,10 @@ void WindowContent::mousePressEvent(QMouseEvent* e)
 void WindowContent::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = localPos(e);
-    try {
+    runHandler([&] {
         if (m_tracking && (e->buttons() & Qt::LeftButton)) m_owner->Event_MouseDrag(pos.x(), pos.y());
         else if (!e->buttons()) m_owner->Event_MouseMove(pos.x(), pos.y());
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    });
 }
 
 void WindowContent::mouseReleaseEvent(QMouseEvent*) { m_tracking = false; }
@@ -157,12 +161,7 @@ void WindowContent::showContextualMenu(const QPoint& local, const QPoint& global
 {
     auto base = std::make_shared<MenuItem>();
     bool show = false;
-    try {
-        show = m_owner->Event_ConstructContextualMenu(base, local.x(), local.y());
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-        return;
-    }
+    if (!runHandler([&] { show = m_owner->Event_ConstructContextualMenu(base, local.x(), local.y()); })) return;
     if (!show || base->Count() == 0) return;
     QMenu menu(this);
     std::map<QAction*, Ref<MenuItem>> items;
@@ -179,9 +178,5 @@ void WindowContent::showContextualMenu(const QPoint& local, const QPoint& global
     if (!chosen) return;
     // Keep the window alive while its handler runs, even if the handler closes it.
     auto self = std::static_pointer_cast<Window>(m_owner->shared_from_this());
-    try {
-        self->Event_ContextualMenuAction(items[chosen]);
-    } catch (const std::exception& ex) {
-        _UnhandledException(ex);
-    }
+    runHandler([&] { self->Event_ContextualMenuAction(items[chosen]); });
 }

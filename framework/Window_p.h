@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QImage>
+#include <QMargins>
 #include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
@@ -61,6 +62,7 @@ struct WindowPrivate {
     int32_t placement = 0;       // 2: centred on the main screen; 0: the toolkit's default
     bool positioned = false;     // the program set Left or Top
     bool shownBefore = false;
+    QMargins frameMargins;       // the window manager's frame, as last measured
     MouseCursor cursor = MouseCursor::Arrow;
     QImage backingMemory;     // room for the backing, kept across small size changes
     QImage backing;           // what Window.Graphics drew, shown on the next paint; a view into backingMemory
@@ -75,6 +77,8 @@ void raiseResizeEvents(Window& w);
 
 // Tells the window manager which frame controls the window has; X11 only, nothing elsewhere.
 void setFrameFunctions(QWidget* frame, const WindowPrivate& p);
+// What the window manager will draw around a window's content once it is shown; none elsewhere.
+QMargins expectedFrameMargins(const WindowPrivate& p);
 
 // Builds the Qt menu bar for the application's bar; defined with the application.
 QMenuBar* buildMenuBar(QWidget* parent);

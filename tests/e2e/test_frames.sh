@@ -4,6 +4,7 @@
 # it saves, whoever resized it, and a saved size beyond the screen comes back on
 # it. One menu on a right-click in the text; the About window's background is the
 # style's; the menu bar's Ctrl+Q works from the Help window and saves the geometry.
+# A minimised About or Help window comes back forward when its command is chosen.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # "x y w h" of the content a window shows, as the X server has it.
@@ -35,6 +36,26 @@ expect_frame() {
     done
     read -r _ _ top _ < <(window_prop "$wid" _NET_FRAME_EXTENTS | tr -d ,)
     [ "${top:-0}" -gt 0 ] || fail "'$title' has no title bar: $(window_prop "$wid" _NET_FRAME_EXTENTS)"
+}
+wm_state() { xprop -id "$1" WM_STATE | awk '/window state/{print $NF}'; }
+active() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
+minimise() {
+    local win=$1
+    PLACE=$(client_geometry "$win")
+    xdotool windowminimize "$win"
+    retry 60 eval '[ "$(wm_state "$win")" = Iconic ]' || fail "window $win not minimised: $(wm_state "$win")"
+}
+# Chooses a Help menu item ("Return" or "Down Return") from the main window.
+choose_help_item() {
+    focus_window "$main"
+    xdotool key alt+h sleep 0.3 key "$@"
+}
+# Its command brought window $1 back where it was, forward and with the focus
+# (once the window manager's animation has brought it there).
+expect_forward() {
+    local win=$1
+    retry 60 eval '[ "$(wm_state "$win")" = Normal ] && (( $(active) == win )) && [ "$(client_geometry "$win")" = "$PLACE" ]' ||
+        fail "$2: state $(wm_state "$win"), active window $(active), at $(client_geometry "$win"), not $win at $PLACE"
 }
 saved() { sed -n 's/.*<string>\(.*\)<\/string>.*/\1/p' "$(prefs_file)" | paste -sd' '; }
 
@@ -77,19 +98,27 @@ xdotool key Escape
 sleep 0.5
 wait_other 0 >/dev/null
 
-focus_window "$main"
-xdotool key alt+h sleep 0.3 key Down Return
+choose_help_item Down Return
 about=$(wait_other 1)
 expect_frame "$about" " " +CLOSE -MAXIMIZE -RESIZE
+minimise "$about"
+choose_help_item Down Return
+expect_forward "$about" "About chosen again after minimising it"
+[ "$(wait_other 1)" = "$about" ] || fail "a second About window"
 read -r ax ay _ _ < <(client_geometry "$about")
 [ "$("$XTOOL" pixel $((ax + 5)) $((ay + 5)))" = EFEFEF ] || fail "About background $("$XTOOL" pixel $((ax + 5)) $((ay + 5)))"
 "$XTOOL" close "$about"
 wait_other 0 >/dev/null
 
-focus_window "$main"
-xdotool key alt+h sleep 0.3 key Return
+choose_help_item Return
 help=$(wait_other 1)
 expect_frame "$help" "Help" +CLOSE +MINIMIZE -MAXIMIZE -RESIZE
+minimise "$help"
+choose_help_item Return
+expect_forward "$help" "Help chosen again after minimising it"
+choose_help_item Return
+expect_forward "$help" "Help chosen twice"
+[ "$(wait_other 1)" = "$help" ] || fail "a second Help window"
 focus_window "$help"
 xdotool key ctrl+q
 wait_exit
