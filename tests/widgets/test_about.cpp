@@ -168,7 +168,8 @@ TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
                     for (int32_t u = x * scale; u < (x + 1) * scale; ++u) {
                         const Color c = picture->Pixel(u, v);
                         const int rgb[3] = {c.r, c.g, c.b};
-                        for (int i = 0; i < 3; ++i) low[i] = std::min(low[i], rgb[i]), high[i] = std::max(high[i], rgb[i]);
+                        for (int i = 0; i < 3; ++i)
+                            low[i] = std::min(low[i], rgb[i]), high[i] = std::max(high[i], rgb[i]);
                         const int m = mask->Pixel(u, v).r;
                         maskShade = maskShade == -2 || maskShade == m ? m : -1;
                     }

@@ -59,7 +59,7 @@ TEST_F(Window1Test, AnExposeShowsTheLookAtEachSize)
     }
 }
 
-// The diagonal cursor over the 10 x 10 grip only, beyond the body's edge too.
+// The diagonal cursor over the 10 x 10 grip in the lower-right corner, the arrow elsewhere.
 TEST_F(Window1Test, GripShowsTheResizeCursor)
 {
     for (const auto& [x, y, inGrip] : {std::tuple{395, 115, true}, {389, 115, false}, {390, 110, true},
