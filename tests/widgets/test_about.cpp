@@ -5,10 +5,12 @@
 #include "about/AboutWindow.h"
 #include "about/Credits.h"
 #include "about/CreditsMarkup.h"
+#include "about/Pictures.h"
 #include "about/winHelp.h"
 #include "app/App.h"
 #include "framework/Controls.h"
 #include "framework/Controls_p.h"
+#include "framework/Window_p.h"
 
 namespace {
 
@@ -137,50 +139,115 @@ TEST_F(AboutTest, CreditsMarkupBecomesStyles)
     EXPECT_GT(scrolled, 0);
 }
 
-// The icon and the badge are drawn through their masks: the corners let the background through.
+// Every pixel of the icon and the badge as painted over a red background: where
+// the mask is white the red shows, where it is black the picture. The icon is
+// scaled to 64 x 64, so each pixel shows a square of the picture's, in colours
+// within that square's. Pixels on the mask's soft edge are left out.
 TEST_F(AboutTest, PicturesAreDrawnThroughTheirMasks)
+{
+    constexpr uint32_t kRed = 0xFF0000;
+    const auto w = AboutWindow::Instance();
+    w->Show(true);
+    for (const auto& [name, picture, mask] : {std::tuple{"AppIconCanvas", AboutIcon(), AboutMask()},
+                                              std::tuple{"KvIconCanvas", MwKvHzMd(), MwKvHzMdMask()}}) {
+        SCOPED_TRACE(name);
+        const auto canvas = control<Canvas>(w, name);
+        ASSERT_TRUE(canvas->Visible() && picture && mask);
+        auto shown = Picture::New(canvas->Width(), canvas->Height(), 32);
+        auto g = shown->Graphics();
+        g->SetForeColor(kRed);
+        g->FillRect(0, 0, canvas->Width(), canvas->Height());
+        canvas->raisePaint(*g);
+        const int32_t scale = name == std::string("AppIconCanvas") ? picture->Width() / 64 : 1;
+        int out = 0, in = 0;
+        for (int32_t y = 0; y < canvas->Height(); ++y)
+            for (int32_t x = 0; x < canvas->Width(); ++x) {
+                // The square's colours per channel and its mask, 0 black to 255 white, or -1 when mixed.
+                int low[3] = {255, 255, 255}, high[3] = {}, maskShade = -2;
+                for (int32_t v = y * scale; v < (y + 1) * scale; ++v)
+                    for (int32_t u = x * scale; u < (x + 1) * scale; ++u) {
+                        const Color c = picture->Pixel(u, v);
+                        const int rgb[3] = {c.r, c.g, c.b};
+                        for (int i = 0; i < 3; ++i)
+                            low[i] = std::min(low[i], rgb[i]), high[i] = std::max(high[i], rgb[i]);
+                        const int m = mask->Pixel(u, v).r;
+                        maskShade = maskShade == -2 || maskShade == m ? m : -1;
+                    }
+                const Color seen = shown->Pixel(x, y);
+                const int got[3] = {seen.r, seen.g, seen.b};
+                if (maskShade == 255) {
+                    ++out;
+                    ASSERT_EQ(seen.Rgb(), kRed) << x << ", " << y << " is masked out";
+                } else if (maskShade == 0) {
+                    ++in;
+                    for (int i = 0; i < 3; ++i) {
+                        ASSERT_GE(got[i], low[i] - (scale - 1)) << x << ", " << y << " channel " << i;
+                        ASSERT_LE(got[i], high[i] + (scale - 1)) << x << ", " << y << " channel " << i;
+                    }
+                }
+            }
+        EXPECT_GT(in, canvas->Width() * canvas->Height() * 3 / 4);
+        EXPECT_GT(out, 0);
+    }
+}
+
+// A real press on the badge opens its page once; one on the icon nothing.
+TEST_F(AboutTest, PressingTheBadgeOpensItsPage)
 {
     const auto w = AboutWindow::Instance();
     w->Show(true);
-    for (const char* name : {"AppIconCanvas", "KvIconCanvas"}) {
-        const auto canvas = control<Canvas>(w, name);
-        EXPECT_TRUE(canvas->Visible()) << name;
-        auto shown = Picture::New(canvas->Width(), canvas->Height(), 32);
-        auto g = shown->Graphics();
-        g->SetForeColor(0xFF0000);
-        g->FillRect(0, 0, canvas->Width(), canvas->Height());
-        canvas->raisePaint(*g);
-        EXPECT_EQ(shown->Pixel(0, 0).Rgb(), 0xFF0000u) << name;
-        EXPECT_NE(shown->Pixel(32, 15).Rgb(), 0xFF0000u) << name;
-    }
-
     std::vector<String> opened;
     const auto previous = SetUrlOpener([&opened](const String& address) { opened.push_back(address); });
-    EXPECT_FALSE(control<Canvas>(w, "KvIconCanvas")->raiseMouseDown(3, 4));
-    EXPECT_FALSE(control<Canvas>(w, "AppIconCanvas")->raiseMouseDown(3, 4));
+    for (const auto& [name, opens] : {std::pair{"AppIconCanvas", 0u}, std::pair{"KvIconCanvas", 1u}}) {
+        opened.clear();
+        click(control<Canvas>(w, name)->priv().widget, QPoint(30, 15));
+        EXPECT_EQ(opened, std::vector<String>(opens, BadgeAddress())) << name;
+    }
     SetUrlOpener(previous);
-    EXPECT_EQ(opened, std::vector<String>{BadgeAddress()}) << "the badge alone opens its page";
 }
 
-// Each Help menu command shows one window; once it is closed the next builds it afresh.
+// Each Help menu command shows one window of its declared size and texts. The
+// Help window closes on a click on its OK button, the About window on its close
+// control; the next command then builds the window afresh.
 TEST_F(AboutTest, HelpCommandsKeepOneWindowUntilItIsClosed)
 {
-    for (const auto& [item, className, height] : {std::tuple{"HelpHelp", winHelp::kClassName, 86},
-                                                  std::tuple{"HelpAboutQuibZerevarove", AboutWindow::kClassName, 366}}) {
-        SCOPED_TRACE(item);
-        ASSERT_TRUE(app->HandleMenuItem(item));
-        const auto first = _GetImplicitWindow(className);
+    const struct {
+        const char *item, *className;
+        int32_t width, height;
+        const char *title, *label, *text;
+        bool okButton;
+    } cases[] = {
+        {"HelpHelp", winHelp::kClassName, 300, 86, "Help", "StaticText1", "Help is not available", true},
+        {"HelpAboutQuibZerevarove", AboutWindow::kClassName, 284, 366, "", "StatAppName", "Quib Zerevarove", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        ASSERT_TRUE(app->HandleMenuItem(c.item));
+        const auto first = _GetImplicitWindow(c.className);
         ASSERT_TRUE(first && first->Visible());
-        ASSERT_TRUE(app->HandleMenuItem(item));
-        EXPECT_EQ(_GetImplicitWindow(className), first);
+        ASSERT_TRUE(app->HandleMenuItem(c.item));
+        EXPECT_EQ(_GetImplicitWindow(c.className), first);
         EXPECT_EQ(OpenWindows().size(), 1u);
-        if (auto ok = RuntimeCheckCast<PushButton>(first->ControlByName("PushButton1"))) ok->Push();
-        else first->Close();
+        const auto looks = [&c](const Ref<Window>& w) {
+            return std::tuple(w->Width(), w->Height(), w->Title(), control<StaticText>(w, c.label)->Text());
+        };
+        const auto declared = std::tuple(c.width, c.height, String(c.title), String(c.text));
+        EXPECT_EQ(looks(first), declared);
+        first->SetWidth(c.width + 50);
+        if (c.okButton) {
+            const auto ok = control<PushButton>(first, "PushButton1");
+            ASSERT_TRUE(ok);
+            EXPECT_EQ(ok->Caption(), String("OK"));
+            click(first->priv().content, QPoint(150, 56)); // the middle of the declared button
+        } else {
+            first->priv().frame->close();
+        }
         EXPECT_FALSE(first->IsOpen());
-        ASSERT_TRUE(app->HandleMenuItem(item));
-        EXPECT_NE(_GetImplicitWindow(className), first);
-        EXPECT_EQ(std::pair(first->Height(), _GetImplicitWindow(className)->Height()), std::pair(height, height));
-        _GetImplicitWindow(className)->Close();
+        ASSERT_TRUE(app->HandleMenuItem(c.item));
+        const auto next = _GetImplicitWindow(c.className);
+        EXPECT_NE(next, first);
+        EXPECT_EQ(looks(next), declared) << "nothing carries over from the closed window";
+        next->Close();
     }
 }
 
