@@ -203,14 +203,18 @@ bool Application::HandleMenuItem(const String& itemName)
 bool RuntimeInit(int& argc, char** argv)
 {
     if (g_qapp) return true;
-    if (g_argv.empty()) {
-        // Before any thread: the environment is not safe to change beside one.
+    // Before any thread: the environment is not safe to change beside one.
+    static const bool environmentSet = [] {
         const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
         audio::setServerLatency();
-        for (const QString& name : QProcessEnvironment::systemEnvironment().keys())
-            if (!before.contains(name)) g_ownVariables << name;
-    }
+        for (const QString& variable : QProcessEnvironment::systemEnvironment().keys())
+            if (!before.contains(variable)) g_ownVariables << variable;
+        return true;
+    }();
+    (void)environmentSet;
     g_argv.assign(argv, argv + argc);
+    static char name[] = "quib-zerevarove";
+    if (g_argv.empty()) g_argv.push_back(name); // the toolkit takes the first for the program's name
     if (!platformChosen(argc, argv)) {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display) {
@@ -220,7 +224,7 @@ bool RuntimeInit(int& argc, char** argv)
         }
         static char option[] = "-platform";
         static char xcb[] = "xcb";
-        g_argv.insert(g_argv.begin() + (argc > 0 ? 1 : 0), {option, xcb});
+        g_argv.insert(g_argv.begin() + 1, {option, xcb});
     }
     g_argc = static_cast<int>(g_argv.size());
     g_argv.push_back(nullptr);
