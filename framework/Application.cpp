@@ -117,7 +117,9 @@ void watchQuitSignals()
     g_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(g_signalNotifier, &QSocketNotifier::activated, [] {
         unsigned char signal = 0;
-        if (::read(g_signalPipe[0], &signal, 1) != 1) return;
+        bool signalled = false;
+        while (::read(g_signalPipe[0], &signal, 1) == 1) signalled = true;
+        if (!signalled) return;
         g_quittingOnSignal = true;
         closeModalBoxes();
         Quit(0);
@@ -288,6 +290,7 @@ void ApplicationTesting::Reset()
 {
     g_quitting = false;
     g_quitRequested = false;
+    g_quittingOnSignal = false;
     g_exitCode = 0;
 }
 
@@ -322,7 +325,8 @@ void _UnhandledException(const std::exception& e)
     if (showing) return; // one box at a time, even if painting keeps failing
     showing = true;
     try {
-        const QString text = QStringLiteral("An exception of class %1 was not handled.").arg(QString::fromUtf8(e.what()));
+        const QString text =
+            QStringLiteral("An exception of class %1 was not handled.").arg(QString::fromUtf8(e.what()));
         if (g_exceptionSink) {
             g_exceptionSink(text.toStdString());
         } else if (g_qapp && !g_quittingOnSignal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -346,8 +350,8 @@ void ShowURL(const String& address)
     for (const QString& name : g_ownVariables) environment.remove(name);
     QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     for (const char* variable : {"DEFAULT_BROWSER", "BROWSER"}) {
-        const QString browser = environment.value(QLatin1String(variable));
-        if (launcher.isEmpty() && !browser.isEmpty()) launcher = QStandardPaths::findExecutable(browser);
+        const QString named = environment.value(QLatin1String(variable));
+        if (launcher.isEmpty() && !named.isEmpty()) launcher = QStandardPaths::findExecutable(named);
     }
     QProcess browser;
     browser.setProgram(launcher);
