@@ -44,16 +44,16 @@ cases=(
     "couldn't write preferences File|ln -sf $WORK/fifo $(prefs_file)|"
     "An exception of class NilObjectException: resource file was not handled.|true|QZ_RESOURCE_FILE=$WORK/none"
 )
+box_found() {
+    box=$(xdotool search --onlyvisible --class '^quib-zerevarove$' 2>/dev/null | while read -r w; do
+        window_prop "$w" _NET_WM_WINDOW_TYPE | grep -q DIALOG && echo "$w"; done | head -n1)
+    [ -n "$box" ]
+}
 for c in "${cases[@]}"; do
     IFS='|' read -r message setup settings <<<"$c"
     $setup
     # shellcheck disable=SC2086
     start_app $settings
-    box_found() {
-        box=$(xdotool search --onlyvisible --class '^quib-zerevarove$' 2>/dev/null | while read -r w; do
-            window_prop "$w" _NET_WM_WINDOW_TYPE | grep -q DIALOG && echo "$w"; done | head -n1)
-        [ -n "$box" ]
-    }
     retry 200 box_found || fail "no message box for '$message'"
     [ "$(xdotool getwindowname "$box")" = "Quib Zerevarove" ] || fail "box titled '$(xdotool getwindowname "$box")'"
     focus_window "$box"
@@ -101,7 +101,7 @@ done
 # The About badge's browser gets the user's environment, without what the
 # program set for itself, and with what the user set.
 mkdir "$WORK/bin"
-printf '#!/bin/sh\nenv >"%s/browser.env"\n' "$WORK" >"$WORK/bin/xdg-open"
+printf '#!/bin/sh\nenv >"%s/env.part" && mv "%s/env.part" "%s/browser.env"\n' "$WORK" "$WORK" "$WORK" >"$WORK/bin/xdg-open"
 chmod +x "$WORK/bin/xdg-open"
 for settings in "" "QT_QPA_PLATFORM=xcb PULSE_LATENCY_MSEC=40"; do
     rm -f "$WORK/browser.env"
