@@ -12,10 +12,12 @@ QT_QPA_PLATFORM=no-such-platform "$PROGRAM" >"$WORK/out" 2>"$WORK/err" || status
 (( status != 0 && status < 128 )) && [ "$(grep -c . "$WORK/err")" = 1 ] && grep -q '"no-such-platform"' "$WORK/err" &&
     ! grep -q 'open a display' "$WORK/err" || fail "unknown platform: status $status, $(cat "$WORK/err")"
 
-# The text of the focused field or box, through Select All and Copy.
-copied_text() {
-    xdotool key ctrl+a sleep 0.1 key ctrl+c sleep 0.3
-    xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null
+# Whether the focused field or box holds $1, through Select All and Copy
+# (tried until the keys have reached it); clipboard() is what it held.
+clipboard() { xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null || true; }
+copies() {
+    xdotool key ctrl+a sleep 0.05 key ctrl+c sleep 0.1
+    [ "$(clipboard)" = "$1" ]
 }
 
 # Every route that pastes, with an empty clipboard and selection, leaves the field as it was.
@@ -29,7 +31,7 @@ for route in "key ctrl+v" "key shift+Insert" "mousemove $((x + 20)) $((y + h - 2
     xdotool $route sleep 0.3
     kill -0 "$APP_PID" 2>/dev/null || fail "'$route' ended the program: $(cat "$WORK/app.err")"
 done
-[ "$(copied_text)" = abc ] || fail "pasting nothing changed the field to '$(copied_text)'"
+retry 40 copies abc || fail "pasting nothing changed the field to '$(clipboard)'"
 "$XTOOL" close "$wid"
 wait_exit
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after pasting nothing"
@@ -59,7 +61,7 @@ for c in "${cases[@]}"; do
     focus_window "$box"
     read -r x y w _ < <(window_geometry "$box")
     xdotool mousemove $((x + w / 2)) $((y + 17)) click 1 sleep 0.2 # on the message
-    [ "$(copied_text)" = "$message" ] || fail "the box says '$(copied_text)', not '$message'"
+    retry 40 copies "$message" || fail "the box says '$(clipboard)', not '$message'"
     kill -TERM "$APP_PID"
     wait_exit
     (( EXIT_STATUS < 128 )) && grep -qxF "quib-zerevarove: $message" "$WORK/app.err" ||
