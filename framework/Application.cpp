@@ -1,10 +1,11 @@
 #include "framework/Application.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSocketNotifier>
-#include <QUrl>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <fontconfig/fontconfig.h>
@@ -14,8 +15,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
+#include <vector>
 
+#include "framework/Audio_p.h"
 #include "framework/Controls_p.h"
 #include "framework/Window.h"
 
@@ -30,32 +34,81 @@ int32_t g_exitCode = 0;
 UnhandledExceptionSink g_exceptionSink;
 UrlOpener g_urlOpener;
 
-// Before the toolkit stands, its own failure to reach a display is fatal and
-// would abort with a core dump; say it in one line and leave cleanly instead.
-void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&)
+// Before the toolkit stands, its own failure to start is fatal and would
+// abort with a core dump; say it in one line and leave cleanly instead. Its
+// platform plug-in tells why (no display, no such plug-in) just before.
+QString g_startFailure;
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg)
 {
-    if (type == QtFatalMsg) {
-        const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "quib-zerevarove: cannot open a display (DISPLAY=%s); a graphical session is needed\n",
-                     display && *display ? display : "unset");
-        std::fflush(stderr);
-        std::_Exit(1);
+    if (type != QtFatalMsg) {
+        const bool platform = context.category && std::strncmp(context.category, "qt.qpa", 6) == 0;
+        if (platform && type != QtDebugMsg && type != QtInfoMsg && g_startFailure.isEmpty()) g_startFailure = msg;
+        return;
     }
+    const QString reason = g_startFailure.isEmpty() ? msg.trimmed().section(u'\n', 0, 0) : g_startFailure;
+    std::fprintf(stderr, "quib-zerevarove: the toolkit could not start: %s\n", qPrintable(reason));
+    std::fflush(stderr);
+    std::_Exit(1);
 }
+
+// Windows place themselves (saved position, moving by drag), which needs X11;
+// on a Wayland session that means XWayland unless the user chose otherwise.
+// Chosen on the command line, not in the environment that children inherit.
+bool platformChosen(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
+    return false;
+}
+
+// The toolkit keeps referring to the arguments it was started with.
+int g_argc = 0;
+std::vector<char*> g_argv;
+
+// Variables the program put into its own environment, which the programs it
+// starts must not inherit.
+QStringList g_ownVariables;
 
 // Termination requests (logout, kill, Ctrl+C) quit as the Quit command does, so
 // the windows close and save. The handler only writes the signal to a pipe that
-// the event loop watches.
+// the event loop watches. Nobody may be there to answer a message box then, and
+// the process must end anyway: a second request, or a quit not done within a
+// grace period, ends it by the signal's default action.
 constexpr int quitSignals[] = {SIGTERM, SIGHUP, SIGINT};
+constexpr unsigned kGraceSeconds = 2;
 int g_signalPipe[2] = {-1, -1};
 QSocketNotifier* g_signalNotifier = nullptr;
+bool g_watched[std::size(quitSignals)] = {};
+volatile sig_atomic_t g_firstSignal = 0;
+bool g_quittingOnSignal = false;
+
+void onGraceOver(int) { ::raise(g_firstSignal); }
 
 void onQuitSignal(int signal)
 {
     const int saved = errno;
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = SIG_DFL;
+    for (std::size_t i = 0; i < std::size(quitSignals); ++i)
+        if (g_watched[i]) ::sigaction(quitSignals[i], &action, nullptr);
+    g_firstSignal = signal;
+    action.sa_handler = onGraceOver;
+    ::sigaction(SIGALRM, &action, nullptr);
+    ::alarm(kGraceSeconds);
     const auto byte = static_cast<unsigned char>(signal);
     (void)!::write(g_signalPipe[1], &byte, 1);
     errno = saved;
+}
+
+// A box the start-up or a save is waiting on would hold the quit.
+void closeModalBoxes()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
 }
 
 void watchQuitSignals()
@@ -64,25 +117,33 @@ void watchQuitSignals()
     g_signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(g_signalNotifier, &QSocketNotifier::activated, [] {
         unsigned char signal = 0;
-        while (::read(g_signalPipe[0], &signal, 1) == 1) Quit(0);
+        bool signalled = false;
+        while (::read(g_signalPipe[0], &signal, 1) == 1) signalled = true;
+        if (!signalled) return;
+        g_quittingOnSignal = true;
+        closeModalBoxes();
+        Quit(0);
     });
     struct sigaction action {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : quitSignals) {
+    for (std::size_t i = 0; i < std::size(quitSignals); ++i) {
         struct sigaction old {};
         // A signal ignored from the start (nohup) stays ignored.
-        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
+        g_watched[i] = ::sigaction(quitSignals[i], nullptr, &old) == 0 && old.sa_handler != SIG_IGN &&
+                       ::sigaction(quitSignals[i], &action, nullptr) == 0;
     }
 }
 
 void unwatchQuitSignals()
 {
     if (!g_signalNotifier) return;
-    for (const int signal : quitSignals) {
+    for (std::size_t i = 0; i < std::size(quitSignals); ++i) {
         struct sigaction old {};
-        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == onQuitSignal) std::signal(signal, SIG_DFL);
+        if (g_watched[i] && ::sigaction(quitSignals[i], nullptr, &old) == 0 && old.sa_handler == onQuitSignal)
+            std::signal(quitSignals[i], SIG_DFL);
+        g_watched[i] = false;
     }
     delete g_signalNotifier;
     g_signalNotifier = nullptr;
@@ -92,13 +153,10 @@ void unwatchQuitSignals()
     }
 }
 
-// The toolkit ends the process with exit() when the display connection breaks,
-// after saying so in one line, from inside the loop or a start-up message box.
-// Static destructors would then tear the windows down after the toolkit's own
-// statics and crash; leave at once instead, with the toolkit's status.
-// Once it stands, the toolkit reports a lost display and then calls exit(),
-// whose teardown races the threads still running and may print more; the
-// report is the one line wanted, so leave right after it.
+// Once it stands, the toolkit reports a broken display connection in one line
+// and then calls exit(), whose teardown races the threads still running, may
+// print more, and would destroy the windows after the toolkit's own statics;
+// the report is the one line wanted, so leave right after it.
 void runningMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg)
 {
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
@@ -109,13 +167,13 @@ void runningMessages(QtMsgType type, const QMessageLogContext& context, const QS
     }
 }
 
-// Registered once the toolkit stands and again when the loop starts, it runs
-// before the destructors of everything built until then.
-void leaveWithoutTeardown()
+// Any other exit() while the toolkit stands would destroy the windows after
+// statics of the toolkit that they still use; it ends here, with its status.
+void leaveBeforeTeardown(int status, void*)
 {
     if (!g_qapp) return;
     std::fflush(nullptr);
-    std::_Exit(1);
+    std::_Exit(status);
 }
 
 } // namespace
@@ -147,17 +205,32 @@ bool Application::HandleMenuItem(const String& itemName)
 bool RuntimeInit(int& argc, char** argv)
 {
     if (g_qapp) return true;
-    // Windows place themselves (saved position, moving by drag), which needs X11; on
-    // a Wayland session that means XWayland unless the user chose otherwise.
-    if (!std::getenv("QT_QPA_PLATFORM") || !*std::getenv("QT_QPA_PLATFORM")) {
+    // Before any thread: the environment is not safe to change beside one.
+    static const bool environmentSet = [] {
+        const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
+        audio::setServerLatency();
+        for (const QString& variable : QProcessEnvironment::systemEnvironment().keys())
+            if (!before.contains(variable)) g_ownVariables << variable;
+        return true;
+    }();
+    (void)environmentSet;
+    g_argv.assign(argv, argv + argc);
+    static char name[] = "quib-zerevarove";
+    if (g_argv.empty()) g_argv.push_back(name); // the toolkit takes the first for the program's name
+    if (!platformChosen(argc, argv)) {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display) {
             std::fprintf(stderr, "quib-zerevarove: cannot open a display (DISPLAY is not set); a graphical "
                                  "session is needed\n");
             return false;
         }
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        static char option[] = "-platform";
+        static char xcb[] = "xcb";
+        g_argv.insert(g_argv.begin() + 1, {option, xcb});
     }
+    g_argc = static_cast<int>(g_argv.size());
+    g_argv.push_back(nullptr);
+    g_startFailure.clear();
     qInstallMessageHandler(startupMessages);
     {
         // The font configuration takes milliseconds to read, which the toolkit
@@ -165,15 +238,17 @@ bool RuntimeInit(int& argc, char** argv)
         // toolkit's own start (the display, its plug-ins), it costs no time.
         // Nothing changes the environment meanwhile.
         std::jthread fonts([] { FcInit(); });
-        g_qapp = new QApplication(argc, argv);
+        g_qapp = new QApplication(g_argc, g_argv.data());
     }
     qInstallMessageHandler(runningMessages);
     QApplication::setQuitOnLastWindowClosed(false);
-    (void)OpenWindows(); // built now, so the check below runs before its destructor
-    std::atexit(leaveWithoutTeardown);
+    (void)OpenWindows(); // built now, so that its destructor comes after the handler
+    static const bool leaveRegistered = ::on_exit(leaveBeforeTeardown, nullptr) == 0;
+    (void)leaveRegistered;
     watchQuitSignals();
     g_quitting = false;
     g_quitRequested = false;
+    g_quittingOnSignal = false;
     g_exitCode = 0;
     return true;
 }
@@ -185,8 +260,6 @@ int32_t _RuntimeRun()
 {
     if (!g_qapp) return 1;
     if (g_quitRequested) return g_exitCode;
-    static const bool leaveRegistered = std::atexit(leaveWithoutTeardown) == 0;
-    (void)leaveRegistered;
     g_loopRunning = true;
     const int code = QApplication::exec();
     g_loopRunning = false;
@@ -211,10 +284,13 @@ void Quit(int32_t code)
 
 bool IsQuitting() { return g_quitting; }
 
+bool IsQuittingOnSignal() { return g_quittingOnSignal; }
+
 void ApplicationTesting::Reset()
 {
     g_quitting = false;
     g_quitRequested = false;
+    g_quittingOnSignal = false;
     g_exitCode = 0;
 }
 
@@ -242,20 +318,25 @@ UnhandledExceptionSink SetUnhandledExceptionSink(UnhandledExceptionSink sink)
 
 void _UnhandledException(const std::exception& e)
 {
-    const std::string text = std::string("An exception of class ") + e.what() + " was not handled.";
-    std::fprintf(stderr, "quib-zerevarove: %s\n", text.c_str());
-    if (g_exceptionSink) {
-        g_exceptionSink(text);
-        return;
+    // Memory may be what ran out: the report comes first and allocates
+    // nothing, and what cannot be shown after it is left at that.
+    std::fprintf(stderr, "quib-zerevarove: An exception of class %s was not handled.\n", e.what());
+    static bool showing = false;
+    if (showing) return; // one box at a time, even if painting keeps failing
+    showing = true;
+    try {
+        const QString text =
+            QStringLiteral("An exception of class %1 was not handled.").arg(QString::fromUtf8(e.what()));
+        if (g_exceptionSink) {
+            g_exceptionSink(text.toStdString());
+        } else if (g_qapp && !g_quittingOnSignal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kProgramTitle), text);
+            box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+            box.exec();
+        }
+    } catch (...) {
     }
-    if (g_qapp && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        static bool showing = false;
-        if (showing) return; // one box at a time, even if painting keeps failing
-        showing = true;
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Quib Zerevarove"), QString::fromStdString(text));
-        box.exec();
-        showing = false;
-    }
+    showing = false;
 }
 
 void ShowURL(const String& address)
@@ -264,7 +345,20 @@ void ShowURL(const String& address)
         g_urlOpener(address);
         return;
     }
-    QDesktopServices::openUrl(QUrl(toQString(address)));
+    // As the toolkit would: the desktop's opener, else the user's browser.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : g_ownVariables) environment.remove(name);
+    QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    for (const char* variable : {"DEFAULT_BROWSER", "BROWSER"}) {
+        const QString named = environment.value(QLatin1String(variable));
+        if (launcher.isEmpty() && !named.isEmpty()) launcher = QStandardPaths::findExecutable(named);
+    }
+    QProcess browser;
+    browser.setProgram(launcher);
+    browser.setArguments({toQString(address)});
+    browser.setProcessEnvironment(environment);
+    if (launcher.isEmpty() || !browser.startDetached())
+        std::fprintf(stderr, "quib-zerevarove: no web browser could be started for %s\n", address.ToUtf8().c_str());
 }
 
 UrlOpener SetUrlOpener(UrlOpener opener)

@@ -30,7 +30,11 @@ private:
     std::map<String, Delegate> m_handlers;
 };
 
-// Starts the toolkit. False (after one line on standard error) when no display can be opened.
+// The program's name as the user reads it: the title of its message boxes.
+inline constexpr char kProgramTitle[] = "Quib Zerevarove";
+
+// Starts the toolkit. False (after one line on standard error) when no display can be opened;
+// a toolkit that cannot start ends the process after one line on standard error.
 bool RuntimeInit(int& argc, char** argv);
 void _RuntimeRegisterAppObject(const Ref<Application>& app);
 Ref<Application> _GetAppObject();
@@ -40,6 +44,8 @@ int32_t _RuntimeRun();
 // Harmless when called again while quitting.
 void Quit(int32_t code = 0);
 bool IsQuitting();
+// True once a termination signal started the quit: nobody may be there to answer a message box.
+bool IsQuittingOnSignal();
 
 namespace ApplicationTesting {
 // Forgets a finished quit, so one test process can run the loop again.
@@ -49,13 +55,15 @@ void Reset();
 // Shuts the toolkit down; returns the process result.
 int32_t RuntimeExit();
 
-// Reports an exception that no one caught (standard error and a message box); the loop goes on.
+// Reports an exception that no one caught (standard error and, when it can be shown, a message
+// box); the loop goes on. Never throws.
 void _UnhandledException(const std::exception& e);
 // Lets tests see reports instead of a message box.
 using UnhandledExceptionSink = std::function<void(const std::string&)>;
 UnhandledExceptionSink SetUnhandledExceptionSink(UnhandledExceptionSink sink);
 
-// Opens a web address in the user's browser; replaceable in tests.
+// Opens a web address in the user's browser, which gets the environment the program was started
+// with; replaceable in tests.
 using UrlOpener = std::function<void(const String&)>;
 void ShowURL(const String& address);
 UrlOpener SetUrlOpener(UrlOpener opener);

@@ -288,12 +288,6 @@ void wantDevice(State& s)
     s.wanted = true;
     s.changed.notify_all();
     if (s.helper) return;
-    // SDL asks a PulseAudio server for one buffer (5.8 ms) of headroom, and a
-    // busy moment then leaves a hole in the sound; the environment is SDL2's
-    // only way to ask for more. The buffers SDL fills stay 256 frames, which
-    // keeps the gaps between sounds short. A value the user set stays.
-    static const bool headroom = setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0) == 0;
-    (void)headroom;
     s.helper = true;
     std::thread(helperLoop, s.generation).detach();
 }
@@ -320,6 +314,12 @@ void closeOutput()
 }
 
 }
+
+// SDL asks a PulseAudio server for one buffer (5.8 ms) of headroom, and a
+// busy moment then leaves a hole in the sound; the environment is SDL2's
+// only way to ask for more. The buffers SDL fills stay 256 frames, which
+// keeps the gaps between sounds short. A value the user set stays.
+void setServerLatency() { setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0); }
 
 void Mixer::start(uint64_t id, Samples samples)
 {

@@ -52,5 +52,7 @@ void ensureOutput();
 // Whether a started sound gets a voice; false when no device could be opened.
 bool outputAvailable();
 void logPlay(const void* sound);
+// Sets the sound server's buffering in the environment; call before any thread starts.
+void setServerLatency();
 
 }

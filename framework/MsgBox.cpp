@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "framework/Application.h"
+
 namespace {
 MsgBoxSink& currentSink()
 {
@@ -27,13 +29,17 @@ void MsgBox(const String& message)
         sink(message);
         return;
     }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        std::fprintf(stderr, "%s\n", message.ToUtf8().c_str());
+    // Ending on a signal (logout, a service manager, a script), nobody may be there to answer.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || IsQuittingOnSignal()) {
+        std::fprintf(stderr, "quib-zerevarove: %s\n", message.ToUtf8().c_str());
         return;
     }
     QMessageBox box;
+    box.setWindowTitle(QString::fromUtf8(kProgramTitle));
     box.setIcon(QMessageBox::NoIcon);
     box.setText(QString::fromStdString(message.ToUtf8()));
     box.setStandardButtons(QMessageBox::Ok);
+    // So that the message can be copied into a report.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }

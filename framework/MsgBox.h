@@ -6,8 +6,9 @@
 
 using MsgBoxSink = std::function<void(const String&)>;
 
-// Modal in the program; returns when dismissed. Without a sink and without a
-// running application (unit tests) the message goes to standard error.
+// Modal in the program; returns when dismissed. Without a sink, the message
+// goes to standard error instead when no application runs (unit tests) or a
+// termination signal is ending the program.
 void MsgBox(const String& message);
 
 // Installs a sink that receives every message instead of the box; an empty

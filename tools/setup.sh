@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build and the tests need, if any is missing.
 set -eu
 PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libsdl2-dev libx11-dev libxcb1-dev \
-libfontconfig-dev libgl-dev libgtest-dev googletest clang libclang-rt-14-dev xvfb xdotool x11-utils openbox fonts-dejavu-core \
+libfontconfig-dev libgl-dev libgtest-dev googletest clang libclang-rt-14-dev xvfb xdotool xclip x11-utils openbox fonts-dejavu-core \
 pulseaudio pulseaudio-utils"
 missing=""
 for p in $PACKAGES; do
