@@ -57,15 +57,12 @@ Sound::~Sound()
 
 void Sound::Play()
 {
-    audio::ensureOutput();
-    audio::logPlay(this);
-    if (!audio::outputAvailable()) return;
     // Samples in place may have left memory since they were last played;
     // this thread, not the device's, waits for them to come back.
     volatile int16_t touched = 0;
     for (std::size_t i = 0; i < m_samples.size(); i += 2048) touched = m_samples[i];
     (void)touched;
-    audio::mixer().start(m_id, {m_samples, m_owner});
+    audio::play(*this, m_id, {m_samples, m_owner});
 }
 
 bool Sound::IsPlaying() const
@@ -89,7 +86,7 @@ int64_t Sound::LengthFrames() const
 
 int64_t Sound::RemainingFrames() const
 {
-    return audio::mixer().remaining(m_id);
+    return audio::remaining(m_id);
 }
 
 std::span<const int16_t> Sound::Samples() const
