@@ -270,6 +270,7 @@ void helperLoop(uint64_t generation)
             const SDL_AudioDeviceID device = std::exchange(s.device, 0);
             s.gone = false;
             l.unlock();
+            mixer().deviceOpen(false);
             library().f.CloseAudioDevice(device);
             l.lock();
         } else if (s.closing) {
@@ -291,7 +292,9 @@ void helperLoop(uint64_t generation)
                 break;
             }
             s.device = device;
-            if (!device) {
+            if (device) {
+                mixer().deviceOpen(true);
+            } else {
                 // Looked for again by the next sound after a pause (Device::played).
                 s.wanted = false;
                 lose(std::move(why));
@@ -473,9 +476,10 @@ void Mixer::catchUp(Clock::time_point now)
 {
     if (!m_keepTime || m_voices.empty()) return;
     if (!m_silent) {
-        if (now - m_since < kPatience) return;
+        const Clock::time_point from = std::max(m_since + kPatience, m_openedAt + kStartPatience);
+        if (now < from) return;
         m_silent = true;
-        m_silentFrom = m_since + kPatience;
+        m_silentFrom = from;
         m_silentTaken = 0;
     }
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_silentFrom).count();
@@ -493,6 +497,13 @@ void Mixer::goSilent()
     m_silent = true;
     m_silentFrom = now;
     m_silentTaken = 0;
+}
+
+void Mixer::deviceOpen(bool open)
+{
+    const Clock::time_point now = m_now();
+    std::lock_guard guard(m_lock);
+    m_openedAt = open ? now : Clock::time_point::min();
 }
 
 void Mixer::keepTime(bool on)

@@ -24,11 +24,15 @@ struct Samples {
 
 // While no device takes frames, the mixer keeps real time itself, in
 // silence, so that sounds still end: from goSilent on, or once voices have
-// waited kPatience for a device that took nothing. The device taking frames
-// again ends that. Time is read through now, so that tests can set it.
+// waited kPatience for a device that took nothing. A server may hold a new
+// stream back for longer (a null sink up to 2 s, a Bluetooth device while
+// it wakes), so a device just opened gets kStartPatience. The device taking
+// frames again ends the silence. Time is read through now, so that tests
+// can set it.
 class Mixer {
 public:
     static constexpr auto kPatience = std::chrono::seconds(1);
+    static constexpr auto kStartPatience = std::chrono::seconds(3);
 
     explicit Mixer(Clock::time_point (*now)() = Clock::now) : m_now(now), m_since(now()) {}
     // Starts the voice of sound id, or restarts it when it is playing.
@@ -49,6 +53,8 @@ public:
     bool idle();
 
     void goSilent();
+    // A device opened, or closed.
+    void deviceOpen(bool open);
     // Whether the mixer keeps time itself because no device takes frames.
     bool silent() const { return m_silent; }
     // Off for an output that takes frames only when told to.
@@ -72,6 +78,7 @@ private:
     // With voices: since when the device has taken nothing. Without: since
     // when nothing has played.
     Clock::time_point m_since;
+    Clock::time_point m_openedAt = Clock::time_point::min();
     // The silent clock's start, and the frames it has taken since.
     Clock::time_point m_silentFrom;
     int64_t m_silentTaken = 0;

@@ -86,7 +86,7 @@ TEST_F(Mixer, VoicesSumAndSaturate)
 audio::Clock::time_point fakeNow;
 audio::Clock::time_point readFakeNow() { return fakeNow; }
 
-enum class Do { Wait, Start, Render, GoSilent };
+enum class Do { Wait, Start, Render, GoSilent, Opened, Closed };
 struct Step {
     int ms;            // time passing before the step
     Do what;
@@ -96,7 +96,7 @@ struct Step {
 };
 
 // One sound of a second through the states of the device: opening, taking
-// frames, stalled, missing.
+// frames, stalled, missing, newly opened.
 TEST(MixerClock, KeepsTimeInSilenceOnlyWhileNoDeviceTakesFrames)
 {
     const std::vector<Step> steps{
@@ -116,6 +116,15 @@ TEST(MixerClock, KeepsTimeInSilenceOnlyWhileNoDeviceTakesFrames)
         {200, Do::Wait, 30860, true},
         {0, Do::GoSilent, 30860, true},
         {0, Do::Start, 44100, true, 0},  // a restart is no pause
+        {0, Do::Render, 44090, false},
+        {0, Do::Opened, 44090, false},   // a new stream, which its server may hold back a while
+        {2900, Do::Wait, 44090, false},
+        {100, Do::Wait, 44090, true},
+        {100, Do::Wait, 39680, true},
+        {0, Do::Render, 39670, false},
+        {0, Do::Opened, 39670, false},
+        {500, Do::Closed, 39670, false}, // closed again: no new stream is waited for
+        {500, Do::Wait, 39670, true},
     };
     fakeNow = {};
     audio::Mixer m(readFakeNow);
@@ -131,6 +140,8 @@ TEST(MixerClock, KeepsTimeInSilenceOnlyWhileNoDeviceTakesFrames)
             break;
         case Do::Render: m.render(out, 10); break;
         case Do::GoSilent: m.goSilent(); break;
+        case Do::Opened: m.deviceOpen(true); break;
+        case Do::Closed: m.deviceOpen(false); break;
         }
         EXPECT_EQ(m.remaining(1), s.remaining) << "step " << i;
         EXPECT_EQ(m.silent(), s.silent) << "step " << i;
