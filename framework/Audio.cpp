@@ -150,7 +150,7 @@ constexpr const char* kServerLatencyMs = "16";
 // running stream's buffered silence. Without a device, a sound after such a
 // pause looks for one again.
 constexpr auto kIdleTime = std::chrono::milliseconds(250);
-constexpr std::size_t kIdleFrames = Sound::kSampleRate / 4;
+constexpr std::size_t kIdleFrames = Sound::kSampleRate * kIdleTime.count() / 1000;
 
 // A PulseAudio server drops the first quarter of a new stream's buffering
 // (177 frames at 16 ms), so a new stream starts with that much silence and

@@ -119,6 +119,22 @@ sleep 1.5
 xdotool key Return
 expect_heard 3
 expect_lost_and_back "$from"
+
+# SDL goes on calling a device whose server is gone, into nothing: that is no sound either.
+PHASE="server killed while speaking"
+sleep 0.5
+from=$(lines)
+xdotool key ctrl+a type "abcdefghijklmnopqrstuvwxyz"
+xdotool key Return
+expect_heard 1
+stop_server
+sleep 1
+grep -q "no sound" <(tail -n "+$from" "$WORK/app.err") || fail "$PHASE: nothing said while the translation goes on"
+start_server
+sleep 2
+xdotool key Return
+expect_heard 3
+expect_lost_and_back "$from"
 "$XTOOL" close "$wid"
 wait_exit
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS"
