@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Sound comes back: after its PulseAudio server restarts (a private one with a
-# null sink, its monitor recorded), when the program started before the
-# server, after the only sink is unloaded and loaded again, and after the
-# server stops taking sound for a while. Meanwhile translations finish at
-# the sounds' own pace, in silence, and standard error says once that sound
-# is lost and once that it is back. A broken sound library is named in the
-# loader's own words.
+# null sink, its monitor recorded), also when killed mid-translation, when the
+# program started before the server, after the only sink is unloaded and
+# loaded again, and after the server stops taking sound for a while.
+# Meanwhile translations finish at the sounds' own pace, in silence, and
+# standard error says once that sound is lost and once that it is back. A
+# broken sound library is named in the loader's own words.
 source "$(dirname "$0")/lib.sh" "$@"
 CAPTURE_TOOL=$(dirname "$XTOOL")/qz_capture
 export QZ_RESOURCE_FILE=$(dirname "$PROGRAM")/quib-zerevarove.rcc SDL_AUDIODRIVER=pulseaudio
@@ -19,8 +19,7 @@ CAPTURE=0
 
 # Records the sink's monitor into a capture file of its own.
 record() {
-    [ -n "$PAREC" ] && kill "$PAREC" 2>/dev/null && wait "$PAREC" 2>/dev/null
-    true
+    if [ -n "$PAREC" ]; then kill "$PAREC" 2>/dev/null || true; wait "$PAREC" 2>/dev/null || true; fi
     CAPTURE=$((CAPTURE + 1))
     parec -d qz.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=2 --raw >"$WORK/capture$CAPTURE.raw" 2>/dev/null &
     PAREC=$!
@@ -29,7 +28,7 @@ record() {
 # seconds at a time, and the start of a new stream reaches its monitor
 # mangled. A stream of silence keeps it short; the block under way ends first.
 keep_busy() {
-    [ -n "$BUSY" ] && kill "$BUSY" 2>/dev/null && wait "$BUSY" 2>/dev/null
+    if [ -n "$BUSY" ]; then kill "$BUSY" 2>/dev/null || true; wait "$BUSY" 2>/dev/null || true; fi
     pacat -d qz --raw --format=s16le --rate=44100 --channels=1 --latency-msec=10 </dev/zero 2>/dev/null &
     BUSY=$!
     sleep 2.2
@@ -43,7 +42,7 @@ start_server() {
     record
 }
 stop_server() {
-    kill "$BUSY" "$PAREC" "$SERVER" 2>/dev/null
+    kill "$BUSY" "$PAREC" "$SERVER" 2>/dev/null || true
     wait "$BUSY" "$PAREC" "$SERVER" 2>/dev/null || true
     BUSY=""
     PAREC=""
@@ -65,7 +64,9 @@ expect_lost_and_back() {
     [[ $said =~ ^"quib-zerevarove: no sound ("[^$'\n']*"); playing silently"$'\n'"quib-zerevarove: sound is back"$ ]] ||
         fail "$PHASE: standard error says [$said]"
 }
+# The number of the next line on standard error.
 lines() { echo $(( $(wc -l <"$WORK/app.err") + 1 )); }
+
 start_server
 start_xvfb
 
@@ -83,8 +84,7 @@ stop_server
 xdotool key Return
 sleep 1.5
 start_server
-# Once the server holds the stream back, the second Return comes while the
-# first is still spoken, and is dropped.
+# Both translations are heard.
 for sounds in 3 6; do
     sleep 0.5
     xdotool key Return
@@ -115,7 +115,8 @@ kill -CONT "$SERVER"
 record
 # Had the translation waited for the server, the rest of it would be heard now.
 sleep 1.5
-[ "$(heard)" = 0 ] || fail "$PHASE: the translation waited for the server: $(cat $WORK/app.err)" $("$CAPTURE_TOOL" sounds "$WORK/capture$CAPTURE.raw")
+[ "$(heard)" = 0 ] || fail "$PHASE: the translation waited for the server"
+
 xdotool key Return
 expect_heard 3
 expect_lost_and_back "$from"
