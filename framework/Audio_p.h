@@ -1,6 +1,7 @@
 #pragma once
-// The mixer behind Sound. One voice per playing sound; the device's callback
-// takes frames from it, and a voice ends when its last frame is taken.
+// The mixer behind Sound, and the output that takes its frames. One voice per
+// playing sound; the device's callback takes frames from the mixer, and a
+// voice ends when its last frame is taken.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -68,7 +69,6 @@ private:
     };
     bool take(std::size_t frames, int16_t* out);
     void catchUp(Clock::time_point now);
-    void becameIdle(Clock::time_point now);
 
     Clock::time_point (*const m_now)();
     std::mutex m_lock;
