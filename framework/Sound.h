@@ -33,7 +33,8 @@ public:
     // AudioInit has not. Each sound has one voice: playing a sound that is
     // still playing restarts it from its first sample.
     void Play();
-    // True from Play until the device has taken the sound's last sample.
+    // True from Play until the device has taken the sound's last sample, or
+    // without a device, until the sound's length has passed in silence.
     // Asked from a cooperative thread, it lets that thread's next yield sleep
     // until the sound ends instead of polling.
     bool IsPlaying() const;
