@@ -42,10 +42,7 @@ Sound::~Sound()
 
 void Sound::Play()
 {
-    audio::ensureOutput();
-    audio::logPlay(this);
-    if (!audio::outputAvailable()) return;
-    audio::mixer().start(m_id, {m_samples, m_owner});
+    audio::play(*this, m_id, {m_samples, m_owner});
 }
 
 bool Sound::IsPlaying() const
@@ -69,7 +66,7 @@ int64_t Sound::LengthFrames() const
 
 int64_t Sound::RemainingFrames() const
 {
-    return audio::mixer().remaining(m_id);
+    return audio::remaining(m_id);
 }
 
 std::span<const int16_t> Sound::Samples() const

@@ -26,7 +26,8 @@ public:
     // AudioInit has not. Each sound has one voice: playing a sound that is
     // still playing restarts it from its first sample.
     void Play();
-    // True from Play until the device has taken the sound's last sample.
+    // True from Play until the device has taken the sound's last sample, or
+    // without a device, until the sound's length has passed in silence.
     // Asked from a cooperative thread, it lets that thread's next yield sleep
     // until the sound ends instead of polling.
     bool IsPlaying() const;
@@ -45,35 +46,18 @@ private:
 };
 
 // Opens the output device and waits until it is open; does nothing when it
-// is open already. Without a usable device it opens SDL's "dummy" driver,
-// which keeps time in silence, and says so in one line on standard error. If
-// even that fails, sounds end as soon as they are played.
+// is open already. Without a usable device, sounds keep their time in
+// silence, and one line on standard error says so; another says when sound
+// is back.
 void AudioInit();
 // AudioInit on a helper thread, so that windows appear without waiting for
 // the sound system. Play never waits for the device either: a sound played
-// before the device is open plays (and IsPlaying stays true) once it opens.
+// before the device is open plays (and IsPlaying stays true) once it opens,
+// or in silence if it has not taken a frame within a second.
 // The device closes after a quarter of a second with nothing playing; the
-// next Play opens it again.
+// next Play opens it again, and looks again for a device that was missing.
 void AudioInitInBackground();
 // Closes the device and silences every sound. A later Play opens it again.
 // An open that is still blocked (a stalled sound server) is given up, not
 // waited for.
 void AudioQuit();
-
-// A stand-in for the device that makes tests deterministic.
-//
-//   AudioTesting::UseManualClock();   // closes any device, forgets all voices
-//   sound->Play();                     // IsPlaying() is now true
-//   AudioTesting::Advance(n);          // the "device" takes n frames
-//   AudioTesting::PlayLog();           // the sounds played so far, in order
-//
-// Frames are taken only by Advance, through the same mixer the device uses,
-// so IsPlaying and RemainingFrames change only there. AudioQuit (or
-// AudioInit after it) returns to the real device.
-namespace AudioTesting {
-void UseManualClock();
-// The mixed output of the next frames, as the device would have received it.
-std::vector<int16_t> Advance(int64_t frames);
-// Every Play since UseManualClock, restarts included; for identity only.
-std::vector<const Sound*> PlayLog();
-}

@@ -1,4 +1,4 @@
-// The mixer, the sound device, the sound items and the dealing of the sounds to characters.
+// The sound items and the dealing of the sounds to characters.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/FakeAudioOutput.h"
 #include "core/SoundBank.h"
 #include "framework/Resources.h"
 
@@ -143,142 +144,16 @@ TEST_F(SoundBank, AFileCutShortKeepsLoadedSoundsWholeAndLaterOnesNil)
         const std::vector<int16_t> before(loaded->Samples().begin(), loaded->Samples().end());
         fs::resize_file(path, cut);
 
-        AudioTesting::UseManualClock();
-        loaded->Play();
-        EXPECT_EQ(AudioTesting::Advance(loaded->LengthFrames()), before) << cut;
-        AudioQuit();
+        {
+            FakeAudioOutput output;
+            loaded->Play();
+            EXPECT_EQ(output.advance(loaded->LengthFrames()), before) << cut;
+        }
         EXPECT_EQ(CharacterSound(200 - 168), loaded) << cut;
         EXPECT_EQ(fork->GetSound(201), nullptr) << cut << ": read through the file opened before the cut";
     }
     EXPECT_THROW(CharacterSound(201 - 168), NilObjectException) << "a file cut short is no resource file";
     EXPECT_EQ(CachedSoundItem(201 - 168), nullptr);
-}
-
-const std::vector<int16_t> kSamples{0, 1, -1, 32767, -32768, 1234, -4321};
-
-Ref<Sound> constant(int16_t value, std::size_t frames)
-{
-    return std::make_shared<Sound>(std::vector<int16_t>(frames, value));
-}
-
-class Mixer : public ::testing::Test {
-protected:
-    void SetUp() override { AudioTesting::UseManualClock(); }
-    void TearDown() override { AudioQuit(); }
-};
-
-TEST_F(Mixer, PlaysUntilTheLastFrameIsTakenOrItStops)
-{
-    const auto sound = std::make_shared<Sound>(kSamples);
-    EXPECT_FALSE(sound->IsPlaying());
-    sound->Play();
-    EXPECT_EQ(AudioTesting::Advance(6), std::vector<int16_t>(kSamples.begin(), kSamples.begin() + 6));
-    EXPECT_TRUE(sound->IsPlaying());
-    EXPECT_EQ(sound->RemainingFrames(), 1);
-    // Playing it again restarts its one voice from the first sample.
-    sound->Play();
-    auto expected = kSamples;
-    expected.insert(expected.end(), {0, 0});
-    EXPECT_EQ(AudioTesting::Advance(9), expected);
-    EXPECT_FALSE(sound->IsPlaying());
-    EXPECT_EQ(sound->RemainingFrames(), 0);
-
-    const auto empty = constant(0, 0);
-    empty->Play();
-    EXPECT_FALSE(empty->IsPlaying());
-    // Stopped and destroyed sounds are silent at once.
-    const auto stopped = constant(500, 100);
-    auto dropped = constant(700, 100);
-    stopped->Play();
-    dropped->Play();
-    stopped->Stop();
-    EXPECT_FALSE(stopped->IsPlaying());
-    dropped.reset();
-    const auto out = AudioTesting::Advance(100);
-    EXPECT_EQ(std::count(out.begin(), out.end(), 0), 100);
-    // Starting afresh ends what was playing and forgets what was played.
-    stopped->Play();
-    AudioTesting::UseManualClock();
-    EXPECT_FALSE(stopped->IsPlaying());
-    EXPECT_TRUE(AudioTesting::PlayLog().empty());
-    AudioQuit();
-    EXPECT_THROW(AudioTesting::Advance(1), std::logic_error);
-}
-
-// The real device, with the SDL driver a test names.
-class Device : public ::testing::Test {
-protected:
-    void SetUp() override { AudioQuit(); }
-    void TearDown() override
-    {
-        AudioQuit();
-        setenv("SDL_AUDIODRIVER", "dummy", 1); // as the test run sets it
-    }
-};
-
-// Whether a sound on a real driver ends; bounded so a stuck device fails instead of hanging.
-bool endsInTime(const Sound& sound)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (sound.IsPlaying() && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return !sound.IsPlaying();
-}
-
-// Closing lets go of the device, so the next open looks for one again.
-TEST_F(Device, WithoutADeviceFallsBackToSilentTime)
-{
-    AudioInit();
-    AudioQuit();
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    ::testing::internal::CaptureStderr();
-    AudioInit();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quib-zerevarove: no sound device available; playing silently\n");
-    // The silent driver still takes frames as time passes.
-    const auto sound = constant(1, 4410);
-    sound->Play();
-    EXPECT_TRUE(sound->IsPlaying());
-    EXPECT_TRUE(endsInTime(*sound));
-}
-
-// SDL's file driver starts its file afresh on every open, so it stays open
-// through a silence longer than the idle close.
-TEST_F(Device, TheFileDriverKeepsEverySoundAcrossASilence)
-{
-    const auto file = fs::path(::testing::TempDir()) / ("qz-disk-" + std::to_string(::getpid()) + ".raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
-    AudioInit();
-    for (int16_t value : {7, 9}) {
-        const auto sound = constant(value, 441);
-        sound->Play();
-        EXPECT_TRUE(endsInTime(*sound));
-        if (value == 7) std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    }
-    AudioQuit();
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    fs::remove(file);
-    std::vector<int16_t> frames(bytes.size() / 2);
-    std::memcpy(frames.data(), bytes.data(), frames.size() * 2);
-    EXPECT_EQ(std::count(frames.begin(), frames.end(), int16_t(7)), 441);
-    EXPECT_EQ(std::count(frames.begin(), frames.end(), int16_t(9)), 441);
-}
-
-// SDL would otherwise catch SIGTERM and the program would not end on it.
-TEST_F(Device, LeavesTerminationSignalsAlone)
-{
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        AudioInit();
-        std::raise(SIGTERM);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
 } // namespace

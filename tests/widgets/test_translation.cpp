@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 
 #include "WidgetTestSupport.h"
+#include "tests/FakeAudioOutput.h"
 #include "core/SoundBank.h"
 #include "core/Translate.h"
 #include "core/Window1.h"
@@ -51,7 +52,7 @@ protected:
         ASSERT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "a main window is still open";
         ApplicationTesting::Reset();
         ReleaseSoundItems();
-        AudioTesting::UseManualClock();
+        audio.emplace();
         ThreadTesting::UseManualScheduling(true);
         m_oldSink = SetMsgBoxSink([this](const String& m) { messages.push_back(m.ToUtf8()); });
         m_oldReportSink = SetUnhandledExceptionSink([this](const std::string& r) { reports.push_back(r); });
@@ -64,7 +65,7 @@ protected:
         field.reset();
         pumpEvents(10);
         ThreadTesting::UseManualScheduling(false);
-        AudioQuit();
+        audio.reset();
         ReleaseSoundItems();
         SetMsgBoxSink(m_oldSink);
         SetUnhandledExceptionSink(m_oldReportSink);
@@ -95,10 +96,10 @@ protected:
     // was selected then; nothing once it ends.
     std::optional<Spoken> nextSound()
     {
-        const std::size_t before = AudioTesting::PlayLog().size();
+        const std::size_t before = audio->plays.size();
         for (int turns = 1; turns <= 10000; ++turns) {
             ThreadTesting::RunReadyOnce();
-            const auto log = AudioTesting::PlayLog();
+            const auto log = audio->plays;
             if (log.size() > before) {
                 EXPECT_EQ(log.back()->RemainingFrames(), log.back()->LengthFrames()) << "played from its start";
                 return Spoken{log.back(), field->SelStart(), field->SelLength(), field->SelText()};
@@ -114,16 +115,16 @@ protected:
     // character stays selected.
     void finish(const Spoken& s, bool userEdited = false)
     {
-        const std::size_t played = AudioTesting::PlayLog().size();
+        const std::size_t played = audio->plays.size();
         for (int i = 0; i < 4; ++i) {
             ThreadTesting::RunReadyOnce();
-            EXPECT_EQ(AudioTesting::PlayLog().size(), played) << "nothing starts while a sound plays";
+            EXPECT_EQ(audio->plays.size(), played) << "nothing starts while a sound plays";
             if (!userEdited) {
                 EXPECT_EQ(std::pair(field->SelStart(), field->SelLength()), std::pair(s.selStart, s.selLength));
             }
-            AudioTesting::Advance(s.sound->LengthFrames() / 4);
+            audio->advance(s.sound->LengthFrames() / 4);
         }
-        AudioTesting::Advance(s.sound->LengthFrames());
+        audio->advance(s.sound->LengthFrames());
     }
 
     // The rest of the translation: every sound with its selection, each played to its end.
@@ -137,6 +138,7 @@ protected:
         return out;
     }
 
+    std::optional<FakeAudioOutput> audio;
     Ref<Window1> window;
     Ref<EditField> field;
     std::vector<std::string> messages, reports; // message boxes, and what the handler of last resort showed
@@ -243,12 +245,12 @@ TEST_F(Translation, ClosingTheWindowEndsTheThreadWithoutReopeningIt)
     const auto t = thread();
     window->Close();
     for (int i = 0; i < 5; ++i) ThreadTesting::RunReadyOnce();
-    AudioTesting::Advance(20000);
+    audio->advance(20000);
     t->Run(); // started again on the closed window, it never gets a turn
     for (int i = 0; i < 5; ++i) ThreadTesting::RunReadyOnce();
     EXPECT_FALSE(t->IsRunning());
     EXPECT_EQ(_GetImplicitWindow(Window1::kClassName), nullptr) << "no main window opened anew";
-    EXPECT_EQ(AudioTesting::PlayLog().size(), 1u);
+    EXPECT_EQ(audio->plays.size(), 1u);
 }
 
 TEST_F(Translation, MissingBeepEndsTheTranslationAtItsCharacter)
