@@ -145,5 +145,8 @@ kill "$XVFB_PID"
 XVFB_PID=""
 wait_exit
 [ "$EXIT_STATUS" != 0 ] && [ "$EXIT_STATUS" -lt 128 ] || fail "lost display: exit status $EXIT_STATUS"
-[ "$(grep -c . "$WORK/app.err")" = 1 ] || fail "lost display: stderr is [$(cat -A "$WORK/app.err")]"
+# The toolkit may first warn of a call that failed as the server went (its
+# shared-memory image, say); the report of the lost server comes once, last.
+[ "$(grep -c "X11 connection broke" "$WORK/app.err")" = 1 ] && tail -n 1 "$WORK/app.err" | grep -q "X11 connection broke" ||
+    fail "lost display: stderr is [$(cat -A "$WORK/app.err")]"
 echo PASS
