@@ -11,10 +11,23 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 APP_PID=""
 XVFB_PID=""
+HELPER_PIDS="" # other servers a script starts, ended with it
 
+# The work folder goes only once every process that may still write into it
+# has ended (a sound server saves its state on the way out). With QZ_E2E_KEEP
+# set to a folder, a failed run's work folder is copied there first.
 cleanup() {
+    local status=$? pid
     [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+    [ -n "$HELPER_PIDS" ] && kill $HELPER_PIDS 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    { for pid in $APP_PID $HELPER_PIDS $XVFB_PID; do
+        retry 100 eval "! kill -0 $pid" || kill -9 "$pid" || true
+        wait "$pid" || true
+    done; } 2>/dev/null
+    if [ "$status" != 0 ] && [ -n "${QZ_E2E_KEEP:-}" ]; then
+        mkdir -p "$QZ_E2E_KEEP" && cp -r "$WORK" "$QZ_E2E_KEEP/$(basename "$0" .sh)-$(basename "$WORK")" || true
+    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -94,6 +107,7 @@ mouse_drag() {
 # Starts openbox in the private X server and waits until it manages windows.
 start_openbox() {
     openbox --sm-disable >/dev/null 2>&1 &
+    HELPER_PIDS+=" $!"
     local i
     for i in $(seq 1 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0

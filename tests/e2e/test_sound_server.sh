@@ -6,14 +6,12 @@ CAPTURE_TOOL=$(dirname "$XTOOL")/qz_capture
 export QZ_RESOURCE_FILE=$(dirname "$PROGRAM")/quib-zerevarove.rcc SDL_AUDIODRIVER=pulseaudio
 export XDG_RUNTIME_DIR=$WORK/run HOME=$WORK
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-SERVER_PIDS=""
-trap 'kill $SERVER_PIDS 2>/dev/null; cleanup' EXIT
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=qz rate=44100" \
     --load=module-native-protocol-unix >/dev/null 2>&1 &
-SERVER_PIDS=$!
+HELPER_PIDS=$!
 retry 100 pactl info >/dev/null 2>&1 || fail "PulseAudio did not start"
 parec -d qz.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=2 --raw >"$WORK/capture.raw" &
-SERVER_PIDS+=" $!"
+HELPER_PIDS+=" $!"
 start_xvfb
 start_app
 wid=$(main_window)
