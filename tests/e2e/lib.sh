@@ -13,12 +13,16 @@ APP_PID=""
 XVFB_PID=""
 HELPER_PIDS="" # other servers a script starts, ended with it
 
+# A program still running is asked to quit first, so that it writes what it
+# writes on the way out (a coverage profile), and killed when it does not.
 # The work folder goes only once every process that may still write into it
 # has ended (a sound server saves its state on the way out). With QZ_E2E_KEEP
 # set to a folder, a failed run's work folder is copied there first.
 cleanup() {
     local status=$? pid
-    [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+    if [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null; then
+        { retry 40 eval "! kill -0 $APP_PID" || kill -9 "$APP_PID" || true; } 2>/dev/null
+    fi
     [ -n "$HELPER_PIDS" ] && kill $HELPER_PIDS 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     { for pid in $APP_PID $HELPER_PIDS $XVFB_PID; do
