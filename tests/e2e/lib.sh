@@ -51,7 +51,7 @@ retry() {
 start_xvfb() {
     Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
     XVFB_PID=$!
-    retry 200 grep -q . "$WORK/display" || fail "could not start Xvfb"
+    retry 200 grep -qs . "$WORK/display" || fail "could not start Xvfb"
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
