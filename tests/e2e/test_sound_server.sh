@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # On a PulseAudio server (a private null sink, its monitor recorded), a sound
-# played after the device has closed for idleness arrives whole, first frame included.
+# played after the device has closed for idleness arrives complete, first frame
+# included, and nothing else arrives. In the normal build it arrives whole too,
+# with no hole where the server ran dry; under the sanitizers (QZ_SANITIZE set)
+# the program is too slow for that to say anything about it.
 source "$(dirname "$0")/lib.sh" "$@"
 CAPTURE_TOOL=$(dirname "$XTOOL")/qz_capture
 export QZ_RESOURCE_FILE=$(dirname "$PROGRAM")/quib-zerevarove.rcc SDL_AUDIODRIVER=pulseaudio
@@ -21,8 +24,12 @@ for press in 1 2 3; do
     sleep 1.5
     xdotool key Return
 done
-heard() { "$CAPTURE_TOOL" sounds "$WORK/capture.raw"; }
-whole() { heard | awk '$3 != 0' | wc -l; }
-retry 100 eval '[ "$(whole)" -ge 3 ]' || fail "heard $(whole) of 3 sounds whole: $(heard | tr '\n' ' ')"
-[ "$(heard | wc -l)" = 3 ] || fail "a sound arrived damaged: $(heard | tr '\n' ' ')"
+# One line per sound: first frame, end frame, identifier (0: no sound of ours), holes.
+played() { "$CAPTURE_TOOL" played "$WORK/capture.raw"; }
+complete() { played | awk '$3 != 0' | wc -l; }
+retry 100 eval '[ "$(complete)" -ge 3 ]' || fail "heard $(complete) of 3 sounds complete: $(played | tr '\n' ' ')"
+[ "$(played | wc -l)" = 3 ] || fail "a sound arrived damaged: $(played | tr '\n' ' ')"
+if [ -z "${QZ_SANITIZE:-}" ]; then
+    [ "$(played | awk '$4 != 0' | wc -l)" = 0 ] || fail "a sound arrived with holes: $(played | tr '\n' ' ')"
+fi
 echo PASS
