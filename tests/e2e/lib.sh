@@ -120,5 +120,29 @@ start_openbox() {
     fail "openbox did not start"
 }
 
+# The program's open menus, one window id a line: its mapped windows that no
+# window manager handles (a menu's window type is not always set).
+open_menus() {
+    local w
+    for w in $(xdotool search --onlyvisible --class '^quib-zerevarove$' 2>/dev/null); do
+        if xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then echo "$w"; fi
+    done
+}
+
+# Runs xdotool with the arguments, then waits until a menu that was not open
+# before is open: a key sent sooner would go to whatever had the keyboard.
+opens_menu() {
+    local before
+    before=$(open_menus)
+    xdotool "$@"
+    retry 200 eval '[ -n "$(open_menus | grep -vxF -- "$before")" ]' || fail "no menu opened after: $*"
+}
+
+# Runs xdotool with the arguments, then waits until no menu is open.
+closes_menu() {
+    xdotool "$@"
+    retry 200 eval '[ -z "$(open_menus)" ]' || fail "a menu is still open after: $*"
+}
+
 # A window's property as xprop prints it after the "=".
 window_prop() { xprop -id "$1" "$2" | sed 's/^[^=]*= *//'; }
