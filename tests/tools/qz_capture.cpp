@@ -4,7 +4,7 @@
 //
 //   qz_capture sounds <capture>             one line per sound: first frame, end frame, identifier
 //   qz_capture played <capture>             as sounds, holes allowed: one more column, the number of
-//                                           holes (silence in place of part of the sound)
+//                                           holes (part of the sound dropped or silence put in)
 //   qz_capture check <capture> <text>       the text's sounds in order, silences counted from
 //                                           the pauses; status 0 when they are what the text plays
 //   qz_capture pace <capture>               span of the sounds against their own lengths, and the gaps
@@ -105,10 +105,13 @@ std::vector<Found> findSounds(const Samples& capture, const std::vector<Known>& 
     return found;
 }
 
-// Where a server ran dry it plays silence and drops what came late: the sound
-// arrives in pieces with silence between them. The sounds hold no run of more
-// than two zero samples, so a longer one is a hole.
+// Where a server ran dry it plays silence and drops what came late, or, when
+// it can still take the silence back, only drops it: the sound arrives in
+// pieces, with or without silence between them. The sounds hold no run of
+// more than two zero samples, so a longer one is silence put in.
 constexpr std::size_t kLongestZeroRun = 2;
+// A sound's start, matched before any hole, so that a lost start is no hole.
+constexpr std::size_t kWholeStart = 32;
 
 struct Played {
     std::size_t start, end;
@@ -118,7 +121,7 @@ struct Played {
 
 // Matches the capture from `at` against a known sound, piece by piece: the
 // first piece starts at the sound's first sound sample, each later one
-// further into the sound, and the last ends with its last sound sample,
+// further on in the sound, and the last ends with its last sound sample,
 // followed by the sound's closing silence. A piece of a periodic stretch fits
 // in several places; each is tried.
 bool matchPieces(const Samples& capture, std::size_t at, const Known& k, Played& out)
@@ -137,13 +140,14 @@ bool matchPieces(const Samples& capture, std::size_t at, const Known& k, Played&
             out = {at - k.firstSound, pos + closing, k.identifier, holes};
             return true;
         }
-        // Anything but silence where the sound goes wrong is not this sound.
+        if (offset < k.firstSound + kWholeStart) return false;
         std::size_t zeros = 0;
         while (pos + zeros < capture.size() && capture[pos + zeros] == 0) ++zeros;
-        if (zeros <= kLongestZeroRun || pos + zeros == capture.size()) return false;
+        if (pos + zeros == capture.size()) return false;
         pos += zeros;
         if (!failed.insert({pos, offset}).second) return false;
-        // The next piece, up to the next hole, is somewhere further on in the sound.
+        // The next piece, up to the next silence put in, is somewhere further
+        // on in the sound: without silence before it, at least a frame further.
         std::size_t piece = 0;
         for (std::size_t run = 0; pos + piece < capture.size() && piece < 64; ++piece) {
             run = capture[pos + piece] == 0 ? run + 1 : 0;
@@ -153,7 +157,7 @@ bool matchPieces(const Samples& capture, std::size_t at, const Known& k, Played&
             }
         }
         ++holes;
-        for (std::size_t next = offset; next + piece <= soundEnd; ++next)
+        for (std::size_t next = zeros > 0 ? offset : offset + 1; next + piece <= soundEnd; ++next)
             if (std::equal(capture.begin() + std::ptrdiff_t(pos), capture.begin() + std::ptrdiff_t(pos + piece),
                            k.samples.begin() + std::ptrdiff_t(next)) &&
                 follow(pos, next))
