@@ -25,9 +25,15 @@ for press in 1 2 3; do
     xdotool key Return
 done
 # One line per sound: first frame, end frame, identifier (0: no sound of ours), holes.
-played() { "$CAPTURE_TOOL" played "$WORK/capture.raw"; }
+played() { nice -n 19 "$CAPTURE_TOOL" played "$WORK/capture.raw"; }
 complete() { played | awk '$3 != 0' | wc -l; }
-retry 100 eval '[ "$(complete)" -ge 3 ]' || fail "heard $(complete) of 3 sounds complete: $(played | tr '\n' ' ')"
+# Looked at seldom and at low priority: on two busy cores, looking while the
+# last sound plays was enough to make the server run dry.
+for _ in $(seq 1 40); do
+    sleep 0.5
+    [ "$(complete)" -ge 3 ] && break
+done
+[ "$(complete)" -ge 3 ] || fail "heard $(complete) of 3 sounds complete: $(played | tr '\n' ' ')"
 [ "$(played | wc -l)" = 3 ] || fail "a sound arrived damaged: $(played | tr '\n' ' ')"
 if [ -z "${QZ_SANITIZE:-}" ]; then
     [ "$(played | awk '$4 != 0' | wc -l)" = 0 ] || fail "a sound arrived with holes: $(played | tr '\n' ' ')"
