@@ -57,7 +57,9 @@ int main(int argc, char** argv)
         auto w = Window1::Instance();
         QWidget* surface = w->priv().content;
         std::printf("%-12s %-34s %12s %12s %10s\n", "size", "step", "median us", "p90 us", "x fill");
-        for (auto [width, height] : {std::pair{400, 120}, std::pair{2000, 1200}}) {
+        for (const auto& dims : {std::pair{400, 120}, std::pair{2000, 1200}}) {
+            // No structured binding: clang 14 cannot capture one in a lambda.
+            const int width = dims.first, height = dims.second;
             w->SetWidth(width);
             w->SetHeight(height);
             QCoreApplication::processEvents();

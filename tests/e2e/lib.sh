@@ -11,10 +11,27 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 APP_PID=""
 XVFB_PID=""
+HELPER_PIDS="" # other servers a script starts, ended with it
 
+# A program still running is asked to quit first, so that it writes what it
+# writes on the way out (a coverage profile), and killed when it does not.
+# The work folder goes only once every process that may still write into it
+# has ended (a sound server saves its state on the way out). With QZ_E2E_KEEP
+# set to a folder, a failed run's work folder is copied there first.
 cleanup() {
-    [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+    local status=$? pid
+    if [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null; then
+        { retry 40 eval "! kill -0 $APP_PID" || kill -9 "$APP_PID" || true; } 2>/dev/null
+    fi
+    [ -n "$HELPER_PIDS" ] && kill $HELPER_PIDS 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    { for pid in $APP_PID $HELPER_PIDS $XVFB_PID; do
+        retry 100 eval "! kill -0 $pid" || kill -9 "$pid" || true
+        wait "$pid" || true
+    done; } 2>/dev/null
+    if [ "$status" != 0 ] && [ -n "${QZ_E2E_KEEP:-}" ]; then
+        mkdir -p "$QZ_E2E_KEEP" && cp -r "$WORK" "$QZ_E2E_KEEP/$(basename "$0" .sh)-$(basename "$WORK")" || true
+    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -34,7 +51,7 @@ retry() {
 start_xvfb() {
     Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
     XVFB_PID=$!
-    retry 200 grep -q . "$WORK/display" || fail "could not start Xvfb"
+    retry 200 grep -qs . "$WORK/display" || fail "could not start Xvfb"
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
@@ -94,12 +111,37 @@ mouse_drag() {
 # Starts openbox in the private X server and waits until it manages windows.
 start_openbox() {
     openbox --sm-disable >/dev/null 2>&1 &
+    HELPER_PIDS+=" $!"
     local i
     for i in $(seq 1 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.05
     done
     fail "openbox did not start"
+}
+
+# The program's open menus, one window id a line: its mapped windows that no
+# window manager handles (a menu's window type is not always set).
+open_menus() {
+    local w
+    for w in $(xdotool search --onlyvisible --class '^quib-zerevarove$' 2>/dev/null); do
+        if xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then echo "$w"; fi
+    done
+}
+
+# Runs xdotool with the arguments, then waits until a menu that was not open
+# before is open: a key sent sooner would go to whatever had the keyboard.
+opens_menu() {
+    local before
+    before=$(open_menus)
+    xdotool "$@"
+    retry 200 eval '[ -n "$(open_menus | grep -vxF -- "$before")" ]' || fail "no menu opened after: $*"
+}
+
+# Runs xdotool with the arguments, then waits until no menu is open.
+closes_menu() {
+    xdotool "$@"
+    retry 200 eval '[ -z "$(open_menus)" ]' || fail "a menu is still open after: $*"
 }
 
 # A window's property as xprop prints it after the "=".

@@ -69,10 +69,11 @@ mouse_drag 205 155 585 255 30 0.01
 wait_geometry "$wid" "110 $(( y + 60 )) 480 $(( 160 + strip ))"
 content 160
 # Redrawn at the new size: black corner, grey panel, the outline 10 pixels inside the new edges.
+# The frame reaches its size before the content is painted at it.
 for probe in "$(( x + 479 )) $(( top + 159 )) 000000" "$(( x + 15 )) $(( top + 80 )) 222222" \
              "$(( x + 468 )) $(( top + 80 )) 00FF00" "$(( x + 240 )) $(( top + 148 )) 00FF00"; do
-    set -- $probe
-    [ "$("$XTOOL" pixel "$1" "$2")" = "$3" ] || fail "pixel $1,$2 is not $3 after the resize"
+    read -r px py want <<<"$probe"
+    retry 100 eval '[ "$("$XTOOL" pixel "$px" "$py")" = "$want" ]' || fail "pixel $px,$py is not $want after the resize"
 done
 "$XTOOL" close "$wid"
 wait_exit
@@ -88,16 +89,26 @@ content 160
 # Edit > Select All, Copy, then Paste at the end: the text twice, twice the green.
 focus_window "$wid"
 xdotool type --delay 20 "Quib"
-retry 100 eval '[ "$(green)" -gt 30 ]' || fail "typed text not shown"
-once=$(green)
-menu_item() { xdotool key "alt+e" sleep 0.4 key "$1" sleep 0.3; }
+# The count once it has settled: the last keys may not be painted yet.
+settled_green() {
+    local a b
+    a=$(green)
+    sleep 0.2
+    b=$(green)
+    [ "$a" = "$b" ] && echo "$b"
+}
+once=""
+retry 100 eval 'once=$(settled_green) && [ "$once" -gt 30 ]' || fail "typed text not shown"
+menu_item() { opens_menu key alt+e; closes_menu key "$1"; }
 menu_item a
 # Copy is reached from the File menu by the arrow key: its state must not depend on the route.
-xdotool key alt+f sleep 0.4 key Right sleep 0.4 key c sleep 0.3
-xdotool key End sleep 0.2
+opens_menu key alt+f
+opens_menu key Right
+closes_menu key c
+xdotool key End
 menu_item p
-twice=$(green)
-(( twice * 100 / once >= 185 && twice * 100 / once <= 215 )) || fail "Select All, Copy, Paste: $twice green, $once before"
+doubled() { twice=$(green); (( twice * 100 / once >= 185 && twice * 100 / once <= 215 )); }
+retry 100 doubled || fail "Select All, Copy, Paste: $twice green, $once before"
 expect_quit xdotool key ctrl+q
 expect_saved 100 110 480 160
 
@@ -106,11 +117,11 @@ sed -i 's/<string>110<\/string>/<string>-5000<\/string>/' "$(prefs_file)"
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
 start_app
 wid=$(main_window)
-content 160
-(( x + w > 0 && x < screen_w && top + 160 > 0 && top < screen_h && w == 480 )) ||
-    fail "window at $x $top ${w}x$h is not partly on the ${screen_w}x$screen_h screen"
+on_screen() { content 160; (( x + w > 0 && x < screen_w && top + 160 > 0 && top < screen_h && w == 480 )); }
+retry 100 on_screen || fail "window at $x $top ${w}x$h is not partly on the ${screen_w}x$screen_h screen"
 contextual_quit() { # in the right margin, which stays on screen; Quit is the menu's last entry
-    xdotool mousemove $(( x + 470 )) $(( top + 60 )) sleep 0.1 click 3 sleep 0.4 key Up sleep 0.1 key Return
+    opens_menu mousemove $(( x + 470 )) $(( top + 60 )) sleep 0.1 click 3
+    closes_menu key Up key Return
 }
 expect_quit contextual_quit
 [ "$(saved | grep -o 'Window1.Width=[0-9]*')" = Window1.Width=480 ] || fail "contextual Quit saved '$(saved)'"

@@ -19,6 +19,7 @@ for run in 1 2; do
     xdotool key Return sleep 0.3 key Escape key Return
     if [ "$run" = 2 ]; then
         cat "$WORK/fifo" >"$WORK/capture.raw" &
+        HELPER_PIDS+=" $!"
         for _ in $(seq 1 100); do
             [ "$("$CAPTURE_TOOL" sounds "$WORK/capture.raw" | awk '$3 != 0' | wc -l)" -ge 2 ] && break
             sleep 0.1

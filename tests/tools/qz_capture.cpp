@@ -3,6 +3,8 @@
 // The sounds come from the resource file named by QZ_RESOURCE_FILE.
 //
 //   qz_capture sounds <capture>             one line per sound: first frame, end frame, identifier
+//   qz_capture played <capture>             as sounds, holes allowed: one more column, the number of
+//                                           holes (part of the sound dropped or silence put in)
 //   qz_capture check <capture> <text>       the text's sounds in order, silences counted from
 //                                           the pauses; status 0 when they are what the text plays
 //   qz_capture pace <capture>               span of the sounds against their own lengths, and the gaps
@@ -16,7 +18,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -97,6 +101,91 @@ std::vector<Found> findSounds(const Samples& capture, const std::vector<Known>& 
             while (i < capture.size() && capture[i] != 0) ++i;
             found.push_back({start, i, 0});
         }
+    }
+    return found;
+}
+
+// Where a server ran dry it plays silence and drops what came late, or, when
+// it can still take the silence back, only drops it: the sound arrives in
+// pieces, with or without silence between them. The sounds hold no run of
+// more than two zero samples, so a longer one is silence put in.
+constexpr std::size_t kLongestZeroRun = 2;
+// A sound's start, matched before any hole, so that a lost start is no hole.
+constexpr std::size_t kWholeStart = 32;
+
+struct Played {
+    std::size_t start, end;
+    int32_t identifier;
+    std::size_t holes;
+};
+
+// Matches the capture from `at` against a known sound, piece by piece: the
+// first piece starts at the sound's first sound sample, each later one
+// further on in the sound, and the last ends with its last sound sample,
+// followed by the sound's closing silence. A piece of a periodic stretch fits
+// in several places; each is tried.
+bool matchPieces(const Samples& capture, std::size_t at, const Known& k, Played& out)
+{
+    const auto last = std::find_if(k.samples.rbegin(), k.samples.rend(), [](int16_t v) { return v != 0; });
+    const std::size_t soundEnd = std::size_t(k.samples.rend() - last), closing = k.samples.size() - soundEnd;
+    std::set<std::pair<std::size_t, std::size_t>> failed;
+    std::size_t holes = 0;
+    std::function<bool(std::size_t, std::size_t)> follow = [&](std::size_t pos, std::size_t offset) {
+        while (pos < capture.size() && offset < soundEnd && capture[pos] == k.samples[offset]) ++pos, ++offset;
+        if (offset == soundEnd) {
+            const std::size_t upTo = std::min(capture.size(), pos + closing);
+            if (!std::all_of(capture.begin() + std::ptrdiff_t(pos), capture.begin() + std::ptrdiff_t(upTo),
+                             [](int16_t v) { return v == 0; }))
+                return false;
+            out = {at - k.firstSound, pos + closing, k.identifier, holes};
+            return true;
+        }
+        if (offset < k.firstSound + kWholeStart) return false;
+        std::size_t zeros = 0;
+        while (pos + zeros < capture.size() && capture[pos + zeros] == 0) ++zeros;
+        if (pos + zeros == capture.size()) return false;
+        pos += zeros;
+        if (!failed.insert({pos, offset}).second) return false;
+        // The next piece, up to the next silence put in, is somewhere further
+        // on in the sound: without silence before it, at least a frame further.
+        std::size_t piece = 0;
+        for (std::size_t run = 0; pos + piece < capture.size() && piece < 64; ++piece) {
+            run = capture[pos + piece] == 0 ? run + 1 : 0;
+            if (run > kLongestZeroRun) {
+                piece -= run - 1;
+                break;
+            }
+        }
+        ++holes;
+        for (std::size_t next = zeros > 0 ? offset : offset + 1; next + piece <= soundEnd; ++next)
+            if (std::equal(capture.begin() + std::ptrdiff_t(pos), capture.begin() + std::ptrdiff_t(pos + piece),
+                           k.samples.begin() + std::ptrdiff_t(next)) &&
+                follow(pos, next))
+                return true;
+        --holes;
+        return false;
+    };
+    return follow(at, k.firstSound);
+}
+
+std::vector<Played> findPlayed(const Samples& capture, const std::vector<Known>& known)
+{
+    std::vector<Played> found;
+    for (std::size_t i = 0; i < capture.size();) {
+        if (capture[i] == 0) {
+            ++i;
+            continue;
+        }
+        Played p{};
+        if (std::any_of(known.begin(), known.end(),
+                        [&](const Known& k) { return i >= k.firstSound && matchPieces(capture, i, k, p); })) {
+            found.push_back(p);
+            i = p.end;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < capture.size() && capture[i] != 0) ++i;
+        found.push_back({start, i, 0, 0});
     }
     return found;
 }
@@ -217,7 +306,8 @@ int latency(const char* capturePath, char** command)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: qz_capture sounds <capture> | check <capture> <text> | pace <capture> | "
+    std::fprintf(stderr, "usage: qz_capture sounds <capture> | played <capture> | check <capture> <text> | "
+                         "pace <capture> | "
                          "latency <capture> <cmd...>\n");
     return 2;
 }
@@ -231,6 +321,11 @@ int main(int argc, char** argv)
     if (mode == "sounds" && argc == 3) {
         for (const Found& f : findSounds(readCapture(argv[2]), beeps()))
             std::printf("%zu %zu %d\n", f.start, f.end, f.identifier);
+        return 0;
+    }
+    if (mode == "played" && argc == 3) {
+        for (const Played& p : findPlayed(readCapture(argv[2]), beeps()))
+            std::printf("%zu %zu %d %zu\n", p.start, p.end, p.identifier, p.holes);
         return 0;
     }
     if (mode == "check" && argc == 4) return check(argv[2], argv[3]);
