@@ -238,6 +238,17 @@ TEST_F(Device, ClosesWhenIdleAndOpensAgainForTheNextSound)
     EXPECT_EQ(std::count(frames.begin(), frames.end(), int16_t(9)), 441);
 }
 
+// Nothing waits for a sound once the device is let go, at exit for one.
+TEST_F(Device, ClosingEndsEverySound)
+{
+    AudioInit();
+    const auto sound = constant(1, 441000);
+    sound->Play();
+    EXPECT_TRUE(sound->IsPlaying());
+    AudioQuit();
+    EXPECT_FALSE(sound->IsPlaying());
+}
+
 // SDL would otherwise catch SIGTERM and the program would not end on it.
 TEST_F(Device, LeavesTerminationSignalsAlone)
 {

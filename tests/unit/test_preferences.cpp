@@ -177,10 +177,14 @@ TEST_F(PreferencesFile, FailedReadsAndWritesKeepTheOldFileAndSayOnce)
     auto unnamed = std::make_shared<Preferences>();
     unnamed->WriteFile();
     EXPECT_FALSE(unnamed->ReadFile());
+    unnamed->WritePagePrefsFile(String("page"));
+    EXPECT_EQ(unnamed->ReadPagePrefsFile(), String());
     auto cleared = store();
     cleared->Clear();
     cleared->WriteFile();
     EXPECT_EQ(messages, (Messages{"can't write preferences because no filename has been set",
+                                  "Can't read preferences because no filename has been set",
+                                  "can't write page preferences because no filename has been set",
                                   "Can't read preferences because no filename has been set",
                                   "can't write preferences because none have been set"}));
 
