@@ -207,10 +207,7 @@ bool RuntimeInit(int& argc, char** argv)
     if (g_qapp) return true;
     // Before any thread: the environment is not safe to change beside one.
     static const bool environmentSet = [] {
-        const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
-        audio::setServerLatency();
-        for (const QString& variable : QProcessEnvironment::systemEnvironment().keys())
-            if (!before.contains(variable)) g_ownVariables << variable;
+        if (const char* added = audio::setServerLatency()) g_ownVariables << QString::fromLatin1(added);
         return true;
     }();
     (void)environmentSet;

@@ -380,7 +380,12 @@ Output* output = &device;
 // busy moment then leaves a hole in the sound; the environment is SDL2's
 // only way to ask for more. The buffers SDL fills stay 128 frames, which
 // keeps the gaps between sounds short. A value the user set stays.
-void setServerLatency() { setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0); }
+const char* setServerLatency()
+{
+    static constexpr char kName[] = "PULSE_LATENCY_MSEC";
+    if (std::getenv(kName)) return nullptr;
+    return setenv(kName, kServerLatencyMs, 1) == 0 ? kName : nullptr;
+}
 
 void useOutput(Output* stand)
 {

@@ -16,8 +16,7 @@ namespace audio {
 
 using Clock = std::chrono::steady_clock;
 
-// A voice's frames and whatever keeps them alive: the sound's own copy, or
-// the mapped resource file they lie in.
+// A voice's frames and the sound's copy of them, which keeps them alive.
 struct Samples {
     std::span<const int16_t> frames;
     std::shared_ptr<const void> owner;
@@ -105,7 +104,8 @@ void useOutput(Output* output);
 void play(const Sound& sound, uint64_t id, Samples samples);
 // Frames of sound id not yet taken; 0 when it has no voice.
 int64_t remaining(uint64_t id);
-// Sets the sound server's buffering in the environment; call before any thread starts.
-void setServerLatency();
+// Sets the sound server's buffering in the environment, unless the user did;
+// call before any thread starts. The variable it set, or null.
+const char* setServerLatency();
 
 }
